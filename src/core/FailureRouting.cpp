@@ -1,0 +1,72 @@
+#include "core/FailureRouting.h"
+
+#include <utility>
+
+namespace quorvane {
+
+namespace {
+
+QString& exceptionTextStorage() {
+    static QString text;
+    return text;
+}
+
+FailureHandler& handlerStorage() {
+    static FailureHandler handler;
+    return handler;
+}
+
+}  // namespace
+
+const QString& ExceptionText() { return exceptionTextStorage(); }
+
+void SetExceptionText(const QString& text) { exceptionTextStorage() = text; }
+
+void InstallFailureHandler(FailureHandler handler) { handlerStorage() = std::move(handler); }
+
+QString FailureDetails(const Failure* failure, const QString& location) {
+    QString details;
+    if (failure != nullptr) {
+        details = QStringLiteral("例外編號　　　　：") + QString::number(failure->number()) +
+                  QStringLiteral("\r\n") + QStringLiteral("例外描述　　　　：") +
+                  failure->description() + QStringLiteral("\r\n") +
+                  QStringLiteral("例外來源　　　　：") + failure->source() +
+                  QStringLiteral("\r\n");
+    }
+    return details + location;
+}
+
+Answer ShowException(const Failure* failure, const QString& location) {
+    const FailureHandler& handler = handlerStorage();
+    if (!handler) {
+        return Answer::Exit;
+    }
+    return handler(failure, location);
+}
+
+Procedure::Procedure(QString location) : location_(std::move(location)) {}
+
+bool Procedure::step(const std::function<void()>& work) {
+    if (left_) {
+        return false;
+    }
+    for (;;) {
+        try {
+            work();
+            return true;
+        } catch (const Failure& failure) {
+            SetExceptionText(location_);
+            switch (ShowException(&failure, ExceptionText())) {
+                case Answer::Retry:
+                    continue;
+                case Answer::Ignore:
+                    return true;
+                case Answer::Exit:
+                    left_ = true;
+                    return false;
+            }
+        }
+    }
+}
+
+}  // namespace quorvane

@@ -1,0 +1,353 @@
+#include "db/Database.h"
+
+#include "core/Failure.h"
+#include "core/FailureRouting.h"
+
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlRecord>
+
+namespace quorvane {
+
+namespace {
+
+constexpr int kPreparedCacheLimit = 128;
+constexpr int kSqliteBusyTimeoutMs = 10000;
+
+QString driverName(ConnectionTarget::Kind kind) {
+    return kind == ConnectionTarget::Kind::Postgres ? QStringLiteral("QPSQL")
+                                                    : QStringLiteral("QSQLITE");
+}
+
+Dialect::Backend backendOf(const ConnectionTarget& target) {
+    return target.kind() == ConnectionTarget::Kind::Postgres ? Dialect::Backend::Postgres
+                                                             : Dialect::Backend::Sqlite;
+}
+
+// Values as the drivers bind them on both backends: times as text (no client time zone is
+// applied), booleans as 0/1 (bit columns are integers on both).
+QVariant bindable(const QVariant& value) {
+    switch (value.metaType().id()) {
+        case QMetaType::QDateTime:
+            return Dialect::timeValue(value.toDateTime());
+        case QMetaType::Bool:
+            return value.isNull() ? QVariant(QMetaType::fromType<int>())
+                                  : QVariant(value.toBool() ? 1 : 0);
+        default:
+            return value;
+    }
+}
+
+}  // namespace
+
+void RequireIdentifier(const QString& name) {
+    static const QRegularExpression identifier(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
+    if (!identifier.match(name).hasMatch()) {
+        throw Failure(0, QStringLiteral("不合法的資料表或欄位名稱：") + name,
+                      QStringLiteral("modDB"));
+    }
+}
+
+Database::Database(ConnectionTarget target, QString connectionName)
+    : target_(std::move(target)),
+      connectionName_(std::move(connectionName)),
+      dialect_(backendOf(target_)) {
+    if (target_.isNone()) {
+        throw Failure(0, QStringLiteral("尚未設定資料庫伺服器位置"), QStringLiteral("modDB"));
+    }
+    QSqlDatabase db = QSqlDatabase::addDatabase(driverName(target_.kind()), connectionName_);
+    if (!db.isValid()) {
+        QSqlDatabase::removeDatabase(connectionName_);
+        throw Failure(0,
+                      QStringLiteral("無法載入資料庫驅動程式 ") + driverName(target_.kind()),
+                      QStringLiteral("modDB"));
+    }
+    if (target_.kind() == ConnectionTarget::Kind::Sqlite) {
+        db.setDatabaseName(target_.location());
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kSqliteBusyTimeoutMs));
+    } else {
+        db.setConnectOptions(target_.location());
+    }
+}
+
+Database::~Database() {
+    prepared_.clear();
+    {
+        QSqlDatabase db = handle();
+        if (db.isOpen()) {
+            if (transactionDepth_ > 0) {
+                QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+            }
+            db.close();
+        }
+    }
+    QSqlDatabase::removeDatabase(connectionName_);
+}
+
+QSqlDatabase Database::handle() const { return QSqlDatabase::database(connectionName_, false); }
+
+void Database::openPhysical() {
+    QSqlDatabase db = handle();
+    if (target_.kind() == ConnectionTarget::Kind::Sqlite) {
+        const QFileInfo file(target_.location());
+        if (!file.exists()) {
+            throw Failure(0,
+                          QStringLiteral("找不到資料庫檔案：") + target_.location() +
+                              QStringLiteral("\r\n請以 quorvane-db init 建立資料庫，或至「系統環境設定」指定正確位置"),
+                          QStringLiteral("SQLite"));
+        }
+        if (!file.isFile() || !file.isReadable()) {
+            throw Failure(0, QStringLiteral("無法讀取資料庫檔案：") + target_.location(),
+                          QStringLiteral("SQLite"));
+        }
+    }
+    if (!db.open()) {
+        const QSqlError error = db.lastError();
+        db.close();
+        throw DatabaseFailure(error.nativeErrorCode().toLong(),
+                              QStringLiteral("無法連線至") + target_.describe() +
+                                  QStringLiteral("：") + error.text(),
+                              driverName(target_.kind()), error.nativeErrorCode());
+    }
+    if (target_.kind() == ConnectionTarget::Kind::Sqlite) {
+        // These do not persist in the file: every connection sets them. The first statement
+        // also proves that the file is an SQLite database at all.
+        for (const QString& pragma :
+             {QStringLiteral("PRAGMA foreign_keys = ON"), QStringLiteral("PRAGMA synchronous = FULL"),
+              QStringLiteral("PRAGMA journal_mode = WAL")}) {
+            QSqlQuery query(db);
+            if (!query.exec(pragma)) {
+                const QSqlError error = query.lastError();
+                query.finish();
+                db.close();
+                throw DatabaseFailure(error.nativeErrorCode().toLong(),
+                                      QStringLiteral("無法開啟") + target_.describe() +
+                                          QStringLiteral("：") + error.text(),
+                                      driverName(target_.kind()), error.nativeErrorCode());
+            }
+        }
+    } else {
+        QSqlQuery(db).exec(QStringLiteral("SET client_min_messages = WARNING"));
+    }
+    suspect_ = false;
+}
+
+void Database::reconnectIfDropped() {
+    QSqlDatabase db = handle();
+    if (!db.isOpen()) {
+        prepared_.clear();
+        openPhysical();
+        return;
+    }
+    if (!suspect_) {
+        return;
+    }
+    // A statement failed since the last unit of work: make sure the server is still there
+    // before trusting the connection again.
+    {
+        QSqlQuery ping(db);
+        if (ping.exec(QStringLiteral("SELECT 1"))) {
+            suspect_ = false;
+            return;
+        }
+    }
+    prepared_.clear();
+    db.close();
+    openPhysical();
+}
+
+bool Database::ConnOpen() {
+    if (openUnits_ == 0) {
+        reconnectIfDropped();
+    }
+    ++openUnits_;
+    return true;
+}
+
+void Database::ConnClose() {
+    if (openUnits_ == 0) {
+        return;
+    }
+    --openUnits_;
+    if (openUnits_ == 0 && transactionDepth_ > 0) {
+        // A unit of work may not end inside a transaction: what was not committed is undone.
+        TransRollback();
+    }
+}
+
+void Database::raise(const QSqlError& error, const QString& where) {
+    suspect_ = true;
+    const QString code = error.nativeErrorCode();
+    bool numeric = false;
+    const long number = code.toLong(&numeric);
+    QString text = error.databaseText();
+    if (text.isEmpty()) {
+        text = error.driverText();
+    }
+    throw DatabaseFailure(numeric ? number : 0, text,
+                          driverName(target_.kind()) + QStringLiteral("：") + where, code);
+}
+
+void Database::runControl(const QString& sql) {
+    QSqlQuery query(handle());
+    if (!query.exec(sql)) {
+        raise(query.lastError(), sql);
+    }
+}
+
+void Database::bindAndExec(QSqlQuery& query, const Statement& statement) {
+    for (int i = 0; i < statement.binds.size(); ++i) {
+        query.bindValue(i, bindable(statement.binds.at(i)));
+    }
+    if (!query.exec()) {
+        const QSqlError error = query.lastError();
+        query.finish();
+        raise(error, statement.sql);
+    }
+}
+
+QSqlQuery& Database::preparedFor(const QString& sql) {
+    auto found = prepared_.find(sql);
+    if (found != prepared_.end()) {
+        return found.value();
+    }
+    if (prepared_.size() >= kPreparedCacheLimit) {
+        prepared_.clear();
+    }
+    QSqlQuery query(handle());
+    query.setForwardOnly(true);
+    if (!query.prepare(sql)) {
+        raise(query.lastError(), sql);
+    }
+    return prepared_.insert(sql, query).value();
+}
+
+qint32 Database::ConnExecute(const Statement& statement) {
+    UnitOfWork unit(*this);
+    QSqlQuery query(handle());
+    if (!query.prepare(statement.sql)) {
+        raise(query.lastError(), statement.sql);
+    }
+    bindAndExec(query, statement);
+    return query.numRowsAffected();
+}
+
+void Database::TransBegin() {
+    if (openUnits_ == 0) {
+        throw Failure(0, QStringLiteral("交易必須在開啟的連線上開始"), QStringLiteral("modDB"));
+    }
+    if (transactionDepth_ == 0) {
+        runControl(dialect_.beginTransaction());
+    }
+    ++transactionDepth_;
+}
+
+void Database::TransCommit() {
+    if (transactionDepth_ <= 0) {
+        return;
+    }
+    if (transactionDepth_ == 1) {
+        runControl(QStringLiteral("COMMIT"));
+    }
+    --transactionDepth_;
+}
+
+bool Database::TransRollback() {
+    if (transactionDepth_ <= 0) {
+        return false;
+    }
+    transactionDepth_ = 0;
+    QSqlQuery query(handle());
+    if (!query.exec(QStringLiteral("ROLLBACK"))) {
+        // The connection is gone or the transaction with it; either way nothing is committed.
+        suspect_ = true;
+    }
+    return false;
+}
+
+QSqlQuery Database::Query(const Statement& statement) {
+    if (openUnits_ == 0) {
+        throw Failure(0, QStringLiteral("查詢必須在開啟的連線上執行"), QStringLiteral("modDB"));
+    }
+    QSqlQuery query(handle());
+    query.setForwardOnly(true);
+    if (!query.prepare(statement.sql)) {
+        raise(query.lastError(), statement.sql);
+    }
+    bindAndExec(query, statement);
+    return query;
+}
+
+QVariant Database::lookupValue(const Statement& statement) {
+    UnitOfWork unit(*this);
+    QSqlQuery& query = preparedFor(statement.sql);
+    bindAndExec(query, statement);
+    QVariant value;
+    if (query.next()) {
+        value = query.value(0);
+    }
+    query.finish();
+    return value;
+}
+
+bool Database::HasRows(const Statement& query) {
+    const QVariant value = lookupValue(query);
+    return value.isValid() && !value.isNull();
+}
+
+QString Database::LookupText(const Statement& query) {
+    const QVariant value = lookupValue(query);
+    return value.isNull() ? QString() : value.toString();
+}
+
+qint32 Database::LookupLong(const Statement& query) {
+    const QVariant value = lookupValue(query);
+    return value.isNull() ? 0 : value.toInt();
+}
+
+qint64 Database::LookupInt64(const Statement& query) {
+    const QVariant value = lookupValue(query);
+    return value.isNull() ? 0 : value.toLongLong();
+}
+
+double Database::LookupDouble(const Statement& query) {
+    const QVariant value = lookupValue(query);
+    return value.isNull() ? 0.0 : value.toDouble();
+}
+
+QDateTime Database::LookupDate(const Statement& query) {
+    const QVariant value = lookupValue(query);
+    return Dialect::readTime(value);
+}
+
+bool Database::IsValueExists(const QString& table, const QString& column, const QString& value) {
+    RequireIdentifier(table);
+    RequireIdentifier(column);
+    const QString found = LookupText(Statement(QStringLiteral("SELECT %2 FROM %1 WHERE (%2 = ?)")
+                                                   .arg(table, column),
+                                               {value}));
+    return found == value;
+}
+
+QDateTime Database::GetServerTime() {
+    const Statement statement(dialect_.serverTime());
+    SetExceptionText(statement.sql);
+    return LookupDate(statement);
+}
+
+Transaction::Transaction(Database& db) : unit_(db), db_(db) { db_.TransBegin(); }
+
+Transaction::~Transaction() {
+    if (!done_) {
+        db_.TransRollback();
+    }
+}
+
+void Transaction::commit() {
+    db_.TransCommit();
+    done_ = true;
+}
+
+}  // namespace quorvane

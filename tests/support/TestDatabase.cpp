@@ -1,0 +1,111 @@
+#include "support/TestDatabase.h"
+
+#include "db/SchemaInstaller.h"
+
+#include <QCoreApplication>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QUuid>
+
+#include <atomic>
+#include <stdexcept>
+
+namespace quorvane::test {
+
+namespace {
+
+QString postgresSocketFolder() {
+    const QString folder = qEnvironmentVariable("QUORVANE_TEST_PGHOST");
+    if (folder.isEmpty()) {
+        throw std::runtime_error(
+            "QUORVANE_TEST_PGHOST is not set: run the tests through ./test.sh, which starts a "
+            "throwaway PostgreSQL cluster");
+    }
+    return folder;
+}
+
+// Runs one statement on the cluster's maintenance database.
+void runOnCluster(const QString& sql) {
+    const QString name = UniqueConnectionName();
+    {
+        QSqlDatabase admin = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+        admin.setConnectOptions(QStringLiteral("host=") + postgresSocketFolder() +
+                                QStringLiteral(" dbname=postgres"));
+        if (!admin.open()) {
+            const std::string text = admin.lastError().text().toStdString();
+            QSqlDatabase::removeDatabase(name);
+            throw std::runtime_error("cannot reach the test PostgreSQL cluster: " + text);
+        }
+        QSqlQuery query(admin);
+        if (!query.exec(sql)) {
+            const std::string text = query.lastError().text().toStdString();
+            admin.close();
+            QSqlDatabase::removeDatabase(name);
+            throw std::runtime_error(sql.toStdString() + ": " + text);
+        }
+        admin.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
+}  // namespace
+
+std::string BackendName(const testing::TestParamInfo<Backend>& info) {
+    return info.param == Backend::Sqlite ? "Sqlite" : "Postgres";
+}
+
+QString UniqueConnectionName() {
+    static std::atomic<int> counter{0};
+    return QStringLiteral("test_%1").arg(++counter);
+}
+
+ScratchDatabase::ScratchDatabase(Backend backend) : backend_(backend) {
+    if (backend_ == Backend::Sqlite) {
+        target_ = ConnectionTarget::Sqlite(folder_.filePath(QStringLiteral("quorvane.db")));
+        // The program opens only existing files; an empty file is an empty SQLite database.
+        QFile file(target_.location());
+        if (!file.open(QIODevice::WriteOnly)) {
+            throw std::runtime_error("cannot create the scratch SQLite file");
+        }
+        return;
+    }
+    postgresName_ = QStringLiteral("qv_") +
+                    QUuid::createUuid().toString(QUuid::Id128).left(16).toLower();
+    runOnCluster(QStringLiteral("CREATE DATABASE %1 ENCODING 'UTF8' TEMPLATE template0")
+                     .arg(postgresName_));
+    target_ = ConnectionTarget::Postgres(QStringLiteral("host=") + postgresSocketFolder() +
+                                         QStringLiteral(" dbname=") + postgresName_);
+}
+
+ScratchDatabase::~ScratchDatabase() {
+    if (!postgresName_.isEmpty()) {
+        try {
+            runOnCluster(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(postgresName_));
+        } catch (const std::exception&) {
+            // The cluster is thrown away with the test run.
+        }
+    }
+}
+
+QString ScratchDatabase::serverHost() const {
+    return backend_ == Backend::Sqlite ? QStringLiteral("sqlite:") + target_.location()
+                                       : target_.location();
+}
+
+std::unique_ptr<Database> ScratchDatabase::connect() {
+    return std::make_unique<Database>(target_, UniqueConnectionName());
+}
+
+void BackendTest::SetUp() {
+    scratch_ = std::make_unique<ScratchDatabase>(GetParam());
+    db_ = scratch_->connect();
+    SchemaInstaller::Install(*db_);
+}
+
+void BackendTest::TearDown() {
+    db_.reset();
+    scratch_.reset();
+}
+
+}  // namespace quorvane::test
