@@ -1,5 +1,3 @@
-#include "support/ScriptedDialogs.h"
-
 #include <QApplication>
 
 #include <gtest/gtest.h>
