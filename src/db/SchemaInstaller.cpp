@@ -1,0 +1,175 @@
+#include "db/SchemaInstaller.h"
+
+#include "core/Failure.h"
+#include "db/ScriptSplitter.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlResult>
+
+#include <mutex>
+
+// The scripts are compiled into the static db library, whose resource registration the linker
+// would drop as unreferenced: register them explicitly (from the global namespace, as the
+// macro requires).
+static void registerSchemaResources() {
+    static std::once_flag registered;
+    std::call_once(registered, [] { Q_INIT_RESOURCE(schema); });
+}
+
+namespace quorvane {
+
+namespace {
+
+const QString kSource = QStringLiteral("SchemaInstaller");
+
+// Longest piece of a failed statement quoted in the message.
+constexpr int kQuotedStatementLength = 160;
+
+QString scriptResource(const Dialect& dialect) {
+    return dialect.isSqlite() ? QStringLiteral(":/schema/sqlite.sql")
+                              : QStringLiteral(":/schema/postgresql.sql");
+}
+
+QString readScript(const Dialect& dialect) {
+    registerSchemaResources();
+    QFile file(scriptResource(dialect));
+    if (!file.open(QIODevice::ReadOnly)) {
+        throw Failure(0, QStringLiteral("程式內找不到資料庫結構指令碼 ") + file.fileName(),
+                      kSource);
+    }
+    return QString::fromUtf8(file.readAll());
+}
+
+// An object the script creates, to be dropped again by a forced installation.
+struct ScriptObject {
+    QString kind;  // TABLE, VIEW or FUNCTION
+    QString name;
+};
+
+QList<ScriptObject> createdObjects(const QStringList& statements) {
+    static const QRegularExpression create(
+        QStringLiteral("^CREATE\\s+(?:OR\\s+REPLACE\\s+)?(TABLE|VIEW|FUNCTION)\\s+"
+                       "(?:IF\\s+NOT\\s+EXISTS\\s+)?([A-Za-z_][A-Za-z0-9_]*)"),
+        QRegularExpression::CaseInsensitiveOption);
+    QList<ScriptObject> objects;
+    for (const QString& statement : statements) {
+        const QRegularExpressionMatch match = create.match(statement);
+        if (match.hasMatch()) {
+            objects.append({match.captured(1).toUpper(), match.captured(2)});
+        }
+    }
+    return objects;
+}
+
+// Runs script statements on the connection's open unit of work. Script statements are DDL,
+// which PostgreSQL cannot PREPARE (and the access layer prepares every statement), so they run
+// unprepared through results of the connection's own driver: the same connection, inside its
+// transaction.
+class DirectRunner {
+public:
+    explicit DirectRunner(Database& db)
+        : db_(db), driver_(db.Query(Statement(QStringLiteral("SELECT 1"))).driver()) {}
+
+    void run(const QString& sql);
+
+private:
+    Database& db_;
+    const QSqlDriver* driver_;
+};
+
+void DirectRunner::run(const QString& sql) {
+    QSqlQuery query(driver_->createResult());
+    if (!query.exec(sql)) {
+        const QSqlError error = query.lastError();
+        QString text = error.databaseText();
+        if (text.isEmpty()) {
+            text = error.driverText();
+        }
+        QString quoted = sql.simplified();
+        if (quoted.size() > kQuotedStatementLength) {
+            quoted = quoted.left(kQuotedStatementLength) + QStringLiteral("…");
+        }
+        bool numeric = false;
+        const long number = error.nativeErrorCode().toLong(&numeric);
+        throw DatabaseFailure(numeric ? number : 0,
+                              QStringLiteral("資料庫結構安裝失敗，未做任何變更：") +
+                                  db_.target().describe() + QStringLiteral("\r\n") + text +
+                                  QStringLiteral("\r\n指令：") + quoted,
+                              kSource, error.nativeErrorCode());
+    }
+}
+
+// Drops what the script creates, in the reverse order of creation: views and functions come
+// after the tables they read, and tables that refer to others after those, so every object
+// goes before what it depends on. Objects of other programs are left alone; one that depends
+// on ours makes the drop, and so the whole installation, fail.
+void dropObjects(DirectRunner& runner, const QList<ScriptObject>& objects) {
+    for (auto it = objects.crbegin(); it != objects.crend(); ++it) {
+        runner.run(QStringLiteral("DROP %1 IF EXISTS %2").arg(it->kind, it->name));
+    }
+}
+
+bool hasTable(Database& db, const QString& name) {
+    const QString sql = db.dialect().isSqlite()
+                            ? QStringLiteral(
+                                  "SELECT name FROM sqlite_master "
+                                  "WHERE type = 'table' AND lower(name) = lower(?)")
+                            : QStringLiteral(
+                                  "SELECT table_name FROM information_schema.tables "
+                                  "WHERE table_schema = current_schema() "
+                                  "AND lower(table_name) = lower(?)");
+    return db.HasRows(Statement(sql, {name}));
+}
+
+}  // namespace
+
+bool SchemaInstaller::HasTables(Database& db) {
+    const QString sql = db.dialect().isSqlite()
+                            ? QStringLiteral(
+                                  "SELECT name FROM sqlite_master "
+                                  "WHERE type IN ('table', 'view') "
+                                  "AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' LIMIT 1")
+                            : QStringLiteral(
+                                  "SELECT table_name FROM information_schema.tables "
+                                  "WHERE table_schema = current_schema() LIMIT 1");
+    return db.HasRows(Statement(sql));
+}
+
+int SchemaInstaller::InstalledVersion(Database& db) {
+    UnitOfWork unit(db);
+    if (!hasTable(db, QStringLiteral("SYS_SchemaVersion"))) {
+        return 0;
+    }
+    return db.LookupLong(Statement(QStringLiteral("SELECT MAX(Version) FROM SYS_SchemaVersion")));
+}
+
+void SchemaInstaller::Install(Database& db, bool force) {
+    const QStringList statements = SplitSqlScript(readScript(db.dialect()));
+
+    Transaction transaction(db);
+    DirectRunner runner(db);
+    if (HasTables(db)) {
+        if (!force) {
+            throw Failure(0,
+                          QStringLiteral("資料庫已有資料表，未做任何變更：") +
+                              db.target().describe() +
+                              QStringLiteral("（若要重建，請加上 --force）"),
+                          kSource);
+        }
+        dropObjects(runner, createdObjects(statements));
+    }
+    for (const QString& statement : statements) {
+        runner.run(statement);
+    }
+    db.ConnExecute(
+        Statement(QStringLiteral("INSERT INTO SYS_SchemaVersion (Version, TimeInstalled) "
+                                 "VALUES (?, ?)"),
+                  {kSchemaVersion, db.GetServerTime()}));
+    transaction.commit();
+}
+
+}  // namespace quorvane
