@@ -60,8 +60,7 @@ Database::Database(ConnectionTarget target, QString connectionName)
     QSqlDatabase db = QSqlDatabase::addDatabase(driverName(target_.kind()), connectionName_);
     if (!db.isValid()) {
         QSqlDatabase::removeDatabase(connectionName_);
-        throw Failure(0,
-                      QStringLiteral("無法載入資料庫驅動程式 ") + driverName(target_.kind()),
+        throw Failure(0, QStringLiteral("無法載入資料庫驅動程式 ") + driverName(target_.kind()),
                       QStringLiteral("modDB"));
     }
     if (target_.kind() == ConnectionTarget::Kind::Sqlite) {
@@ -86,17 +85,21 @@ Database::~Database() {
     QSqlDatabase::removeDatabase(connectionName_);
 }
 
-QSqlDatabase Database::handle() const { return QSqlDatabase::database(connectionName_, false); }
+QSqlDatabase Database::handle() const {
+    return QSqlDatabase::database(connectionName_, false);
+}
 
 void Database::openPhysical() {
     QSqlDatabase db = handle();
     if (target_.kind() == ConnectionTarget::Kind::Sqlite) {
         const QFileInfo file(target_.location());
         if (!file.exists()) {
-            throw Failure(0,
-                          QStringLiteral("找不到資料庫檔案：") + target_.location() +
-                              QStringLiteral("\r\n請以 quorvane-db init 建立資料庫，或至「系統環境設定」指定正確位置"),
-                          QStringLiteral("SQLite"));
+            throw Failure(
+                0,
+                QStringLiteral("找不到資料庫檔案：") + target_.location() +
+                    QStringLiteral(
+                        "\r\n請以 quorvane-db init 建立資料庫，或至「系統環境設定」指定正確位置"),
+                QStringLiteral("SQLite"));
         }
         if (!file.isFile() || !file.isReadable()) {
             throw Failure(0, QStringLiteral("無法讀取資料庫檔案：") + target_.location(),
@@ -106,17 +109,17 @@ void Database::openPhysical() {
     if (!db.open()) {
         const QSqlError error = db.lastError();
         db.close();
-        throw DatabaseFailure(error.nativeErrorCode().toLong(),
-                              QStringLiteral("無法連線至") + target_.describe() +
-                                  QStringLiteral("：") + error.text(),
-                              driverName(target_.kind()), error.nativeErrorCode());
+        throw DatabaseFailure(
+            error.nativeErrorCode().toLong(),
+            QStringLiteral("無法連線至") + target_.describe() + QStringLiteral("：") + error.text(),
+            driverName(target_.kind()), error.nativeErrorCode());
     }
     if (target_.kind() == ConnectionTarget::Kind::Sqlite) {
         // These do not persist in the file: every connection sets them. The first statement
         // also proves that the file is an SQLite database at all.
-        for (const QString& pragma :
-             {QStringLiteral("PRAGMA foreign_keys = ON"), QStringLiteral("PRAGMA synchronous = FULL"),
-              QStringLiteral("PRAGMA journal_mode = WAL")}) {
+        for (const QString& pragma : {QStringLiteral("PRAGMA foreign_keys = ON"),
+                                      QStringLiteral("PRAGMA synchronous = FULL"),
+                                      QStringLiteral("PRAGMA journal_mode = WAL")}) {
             QSqlQuery query(db);
             if (!query.exec(pragma)) {
                 const QSqlError error = query.lastError();
@@ -224,13 +227,27 @@ QSqlQuery& Database::preparedFor(const QString& sql) {
     return prepared_.insert(sql, query).value();
 }
 
-qint32 Database::ConnExecute(const Statement& statement) {
-    UnitOfWork unit(*this);
-    QSqlQuery query(handle());
+void Database::run(QSqlQuery& query, const Statement& statement) {
+    // A statement without values runs as it is: PostgreSQL prepares only queries and DML, and
+    // a plain statement costs one round trip instead of two.
+    if (statement.binds.isEmpty()) {
+        if (!query.exec(statement.sql)) {
+            const QSqlError error = query.lastError();
+            query.finish();
+            raise(error, statement.sql);
+        }
+        return;
+    }
     if (!query.prepare(statement.sql)) {
         raise(query.lastError(), statement.sql);
     }
     bindAndExec(query, statement);
+}
+
+qint32 Database::ConnExecute(const Statement& statement) {
+    UnitOfWork unit(*this);
+    QSqlQuery query(handle());
+    run(query, statement);
     return query.numRowsAffected();
 }
 
@@ -273,17 +290,20 @@ QSqlQuery Database::Query(const Statement& statement) {
     }
     QSqlQuery query(handle());
     query.setForwardOnly(true);
-    if (!query.prepare(statement.sql)) {
-        raise(query.lastError(), statement.sql);
-    }
-    bindAndExec(query, statement);
+    run(query, statement);
     return query;
 }
 
 QVariant Database::lookupValue(const Statement& statement) {
     UnitOfWork unit(*this);
-    QSqlQuery& query = preparedFor(statement.sql);
-    bindAndExec(query, statement);
+    QSqlQuery plain(handle());
+    plain.setForwardOnly(true);
+    QSqlQuery& query = statement.binds.isEmpty() ? plain : preparedFor(statement.sql);
+    if (statement.binds.isEmpty()) {
+        run(query, statement);
+    } else {
+        bindAndExec(query, statement);
+    }
     QVariant value;
     if (query.next()) {
         value = query.value(0);
@@ -325,9 +345,8 @@ QDateTime Database::LookupDate(const Statement& query) {
 bool Database::IsValueExists(const QString& table, const QString& column, const QString& value) {
     RequireIdentifier(table);
     RequireIdentifier(column);
-    const QString found = LookupText(Statement(QStringLiteral("SELECT %2 FROM %1 WHERE (%2 = ?)")
-                                                   .arg(table, column),
-                                               {value}));
+    const QString found = LookupText(
+        Statement(QStringLiteral("SELECT %2 FROM %1 WHERE (%2 = ?)").arg(table, column), {value}));
     return found == value;
 }
 
@@ -337,7 +356,9 @@ QDateTime Database::GetServerTime() {
     return LookupDate(statement);
 }
 
-Transaction::Transaction(Database& db) : unit_(db), db_(db) { db_.TransBegin(); }
+Transaction::Transaction(Database& db) : unit_(db), db_(db) {
+    db_.TransBegin();
+}
 
 Transaction::~Transaction() {
     if (!done_) {

@@ -22,8 +22,7 @@ namespace quorvane {
 // NULL return their type's default.
 class Database {
 public:
-    explicit Database(ConnectionTarget target,
-                      QString connectionName = QStringLiteral("quorvane"));
+    explicit Database(ConnectionTarget target, QString connectionName = QStringLiteral("quorvane"));
     ~Database();
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
@@ -73,6 +72,7 @@ private:
     QVariant lookupValue(const Statement& query);
     QSqlQuery& preparedFor(const QString& sql);
     void bindAndExec(QSqlQuery& query, const Statement& statement);
+    void run(QSqlQuery& query, const Statement& statement);
     [[noreturn]] void raise(const QSqlError& error, const QString& where);
     void runControl(const QString& sql);
 

@@ -1,0 +1,318 @@
+#include "db/Database.h"
+#include "core/Failure.h"
+#include "core/FailureRouting.h"
+#include "db/ConnectionTarget.h"
+#include "db/ExecuteNoQuery.h"
+#include "db/FieldReaders.h"
+#include "support/TestDatabase.h"
+
+#include <QFile>
+#include <QSqlRecord>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace quorvane {
+namespace {
+
+using test::Backend;
+using test::ScratchDatabase;
+
+// A scratch database with one small table, on each backend.
+class DatabaseTest : public testing::TestWithParam<Backend> {
+protected:
+    void SetUp() override {
+        scratch_ = std::make_unique<ScratchDatabase>(GetParam());
+        db_ = scratch_->connect();
+        db_->ConnExecute(Statement(QStringLiteral(
+            "CREATE TABLE Sample (Id VARCHAR(20000) PRIMARY KEY, Note VARCHAR(20000), "
+            "Amount INTEGER, Total BIGINT)")));
+    }
+    void TearDown() override {
+        InstallFailureHandler({});
+        db_.reset();
+        scratch_.reset();
+    }
+
+    void insert(const QString& id, const QVariant& note = {}, const QVariant& amount = {}) {
+        db_->ConnExecute(
+            Statement(QStringLiteral("INSERT INTO Sample (Id, Note, Amount) VALUES (?, ?, ?)"),
+                      {id, note, amount}));
+    }
+    qint32 count() {
+        return db_->LookupLong(Statement(QStringLiteral("SELECT COUNT(*) FROM Sample")));
+    }
+
+    std::unique_ptr<ScratchDatabase> scratch_;
+    std::unique_ptr<Database> db_;
+};
+
+TEST_P(DatabaseTest, LookupInsideAHeldUnitLeavesTheConnectionOpen) {
+    insert(QStringLiteral("A"), QStringLiteral("x"));
+    db_->ConnOpen();
+    EXPECT_EQ(db_->LookupText(Statement(QStringLiteral("SELECT Note FROM Sample WHERE Id = ?"),
+                                        {QStringLiteral("A")})),
+              QStringLiteral("x"));
+    EXPECT_EQ(db_->openUnits(), 1);
+    db_->ConnClose();
+    EXPECT_EQ(db_->openUnits(), 0);
+    db_->ConnClose();  // an unpaired close does nothing
+    EXPECT_EQ(db_->openUnits(), 0);
+}
+
+TEST_P(DatabaseTest, TransactionsCommitRollBackAndIgnoreUnpairedCalls) {
+    db_->TransCommit();
+    EXPECT_FALSE(db_->TransRollback());
+    EXPECT_EQ(db_->transactionDepth(), 0);
+
+    {
+        Transaction transaction(*db_);
+        insert(QStringLiteral("kept"));
+        transaction.commit();
+    }
+    try {
+        Transaction transaction(*db_);
+        insert(QStringLiteral("undone"));
+        throw Failure(1, QStringLiteral("boom"), QStringLiteral("test"));
+    } catch (const Failure&) {
+    }
+    EXPECT_EQ(count(), 1);
+    EXPECT_TRUE(
+        db_->IsValueExists(QStringLiteral("Sample"), QStringLiteral("Id"), QStringLiteral("kept")));
+
+    // A rollback inside a nested transaction undoes the whole of it: the outer commit must not
+    // commit half.
+    db_->ConnOpen();
+    db_->TransBegin();
+    insert(QStringLiteral("outer"));
+    db_->TransBegin();
+    insert(QStringLiteral("inner"));
+    db_->TransRollback();
+    EXPECT_EQ(db_->transactionDepth(), 0);
+    db_->TransCommit();
+    db_->ConnClose();
+    EXPECT_EQ(count(), 1);
+
+    // A unit of work that ends inside a transaction undoes it.
+    db_->ConnOpen();
+    db_->TransBegin();
+    insert(QStringLiteral("forgotten"));
+    db_->ConnClose();
+    EXPECT_EQ(db_->transactionDepth(), 0);
+    EXPECT_EQ(count(), 1);
+}
+
+TEST_P(DatabaseTest, BoundValuesAreStoredExactlyAsTyped) {
+    const std::vector<QString> values = {
+        QStringLiteral("O'Brien"),
+        QStringLiteral("x'); DROP TABLE Sample; --"),
+        QStringLiteral("\" OR 1=1 --"),
+        QStringLiteral("台北市信義區　忠孝東路"),
+        QStringLiteral("back\\slash %_ wild"),
+        QStringLiteral("tab\tnew\r\nline\x01"),
+        QString(10000, QLatin1Char('W')),
+        QStringLiteral("  spaced  "),
+    };
+    int n = 0;
+    for (const QString& value : values) {
+        const QString id = QStringLiteral("k%1").arg(++n);
+        insert(id, value);
+        EXPECT_EQ(db_->LookupText(
+                      Statement(QStringLiteral("SELECT Note FROM Sample WHERE Id = ?"), {id})),
+                  value);
+        EXPECT_TRUE(db_->IsValueExists(QStringLiteral("Sample"), QStringLiteral("Note"), value));
+        insert(value);  // and as a key
+        EXPECT_TRUE(db_->IsValueExists(QStringLiteral("Sample"), QStringLiteral("Id"), value));
+    }
+    EXPECT_EQ(count(), static_cast<qint32>(values.size() * 2));
+}
+
+TEST_P(DatabaseTest, LookupsGiveDefaultsForNoRowAndNull) {
+    insert(QStringLiteral("null"));
+    const Statement none(QStringLiteral("SELECT Note FROM Sample WHERE Id = ?"),
+                         {QStringLiteral("absent")});
+    const Statement null(QStringLiteral("SELECT Note FROM Sample WHERE Id = ?"),
+                         {QStringLiteral("null")});
+    const Statement nullAmount(QStringLiteral("SELECT Amount FROM Sample WHERE Id = ?"),
+                               {QStringLiteral("null")});
+    for (const Statement* query : {&none, &null}) {
+        EXPECT_FALSE(db_->HasRows(*query));
+        EXPECT_EQ(db_->LookupText(*query), QString());
+        EXPECT_FALSE(db_->LookupDate(*query).isValid());
+    }
+    EXPECT_EQ(db_->LookupLong(nullAmount), 0);
+    EXPECT_EQ(db_->LookupDouble(nullAmount), 0.0);
+
+    insert(QStringLiteral("n"), QStringLiteral("x"), 2147483647);
+    EXPECT_TRUE(db_->HasRows(Statement(QStringLiteral("SELECT Amount FROM Sample WHERE Id = ?"),
+                                       {QStringLiteral("n")})));
+    // A sum of 32-bit money read as 64 bits.
+    EXPECT_EQ(db_->LookupInt64(Statement(QStringLiteral(
+                  "SELECT CAST(SUM(CAST(Amount AS BIGINT)) * 2 AS BIGINT) FROM Sample"))),
+              Q_INT64_C(4294967294));
+}
+
+TEST_P(DatabaseTest, ValueExistsComparesLetterCaseExactly) {
+    insert(QStringLiteral("abc"));
+    EXPECT_TRUE(
+        db_->IsValueExists(QStringLiteral("Sample"), QStringLiteral("Id"), QStringLiteral("abc")));
+    EXPECT_FALSE(
+        db_->IsValueExists(QStringLiteral("Sample"), QStringLiteral("Id"), QStringLiteral("ABC")));
+    EXPECT_THROW(db_->IsValueExists(QStringLiteral("Sample; DROP TABLE Sample"),
+                                    QStringLiteral("Id"), QStringLiteral("abc")),
+                 Failure);
+}
+
+TEST_P(DatabaseTest, FailedStatementRaisesAndLeavesTheConnectionUsable) {
+    insert(QStringLiteral("dup"));
+    try {
+        insert(QStringLiteral("dup"));
+        FAIL() << "a duplicate key was accepted";
+    } catch (const DatabaseFailure& failure) {
+        EXPECT_FALSE(failure.description().isEmpty());
+    }
+    EXPECT_EQ(count(), 1);
+    insert(QStringLiteral("next"));
+    EXPECT_EQ(count(), 2);
+}
+
+TEST_P(DatabaseTest, ServerTimeIsTheServersLocalTime) {
+    const QDateTime before = QDateTime::currentDateTime().addSecs(-5);
+    const QDateTime server = db_->GetServerTime();
+    const QDateTime after = QDateTime::currentDateTime().addSecs(5);
+    ASSERT_TRUE(server.isValid());
+    EXPECT_LE(before, server);
+    EXPECT_LE(server, after);
+    EXPECT_EQ(ExceptionText(), db_->dialect().serverTime());
+
+    // A stored time reads back to the millisecond.
+    db_->ConnExecute(
+        Statement(QStringLiteral("CREATE TABLE Stamp (T %1)")
+                      .arg(GetParam() == Backend::Sqlite ? QStringLiteral("TEXT")
+                                                         : QStringLiteral("TIMESTAMP(3)"))));
+    db_->ConnExecute(Statement(QStringLiteral("INSERT INTO Stamp (T) VALUES (?)"), {server}));
+    EXPECT_EQ(db_->LookupDate(Statement(QStringLiteral("SELECT T FROM Stamp"))), server);
+}
+
+TEST_P(DatabaseTest, GuardedRunnerReportsFailuresAndRetries) {
+    EXPECT_EQ(ExecuteNoQuery(*db_, Statement()), -1);
+    EXPECT_EQ(ExecuteNoQuery(*db_, Statement(QStringLiteral("DELETE FROM Sample WHERE Id = ?"),
+                                             {QStringLiteral("none")})),
+              0);
+
+    std::vector<QString> shown;
+    InstallFailureHandler([&](const Failure* failure, const QString& location) {
+        shown.push_back(FailureDetails(failure, location));
+        if (shown.size() == 1) {
+            db_->ConnExecute(Statement(QStringLiteral("CREATE TABLE Later (Id INTEGER)")));
+            return Answer::Retry;
+        }
+        return Answer::Exit;
+    });
+    const Statement insertLater(QStringLiteral("INSERT INTO Later (Id) VALUES (?)"), {7});
+    EXPECT_EQ(ExecuteNoQuery(*db_, insertLater), 1);
+    ASSERT_EQ(shown.size(), 1U);
+    EXPECT_TRUE(shown[0].startsWith(QStringLiteral("例外編號　　　　：")));
+    EXPECT_TRUE(
+        shown[0].contains(QStringLiteral("例外程序：\tmodDB.ExecuteNoQuery\r\nStatement  :\t"
+                                         "INSERT INTO Later")));
+    EXPECT_TRUE(shown[0].endsWith(QStringLiteral("\r\nOptions    :\t0")));
+
+    EXPECT_EQ(ExecuteNoQuery(*db_, Statement(QStringLiteral("DELETE FROM Missing"))), -1);
+    EXPECT_EQ(shown.size(), 2U);
+    EXPECT_EQ(db_->LookupLong(Statement(QStringLiteral("SELECT COUNT(*) FROM Later"))), 1);
+}
+
+QUORVANE_INSTANTIATE_BACKENDS(DatabaseTest);
+
+TEST(PostgresConnection, IsReestablishedAfterTheServerDroppedIt) {
+    ScratchDatabase scratch(Backend::Postgres);
+    auto workstation = scratch.connect();
+    auto administrator = scratch.connect();
+    const Statement one(QStringLiteral("SELECT 1"));
+    ASSERT_EQ(workstation->LookupLong(one), 1);
+    const qint32 pid =
+        workstation->LookupLong(Statement(QStringLiteral("SELECT pg_backend_pid()")));
+
+    administrator->LookupText(Statement(QStringLiteral("SELECT pg_terminate_backend(?)"), {pid}));
+    EXPECT_THROW(workstation->LookupLong(one), DatabaseFailure);
+    // Retry: the next unit of work finds the connection dead and opens a new one.
+    EXPECT_EQ(workstation->LookupLong(one), 1);
+    EXPECT_NE(workstation->LookupLong(Statement(QStringLiteral("SELECT pg_backend_pid()"))), pid);
+}
+
+TEST(PostgresConnection, AnUnreachableServerIsNamedInTheFailure) {
+    QTemporaryDir nowhere;
+    Database db(ConnectionTarget::Postgres(QStringLiteral("host=") + nowhere.path()),
+                test::UniqueConnectionName());
+    try {
+        db.ConnOpen();
+        FAIL() << "opened a connection to a server that does not exist";
+    } catch (const DatabaseFailure& failure) {
+        EXPECT_TRUE(
+            failure.description().contains(QStringLiteral("PostgreSQL 伺服器 ") + nowhere.path()))
+            << failure.description().toStdString();
+    }
+    EXPECT_EQ(db.openUnits(), 0);
+}
+
+TEST(SqliteConnection, RefusesAMissingFileAndAFileThatIsNoDatabase) {
+    QTemporaryDir folder;
+    const QString missing = folder.filePath(QStringLiteral("missing.db"));
+    Database absent(ConnectionTarget::Sqlite(missing), test::UniqueConnectionName());
+    EXPECT_THROW(absent.ConnOpen(), Failure);
+    EXPECT_FALSE(QFile::exists(missing)) << "opening must never create a database file";
+
+    const QString text = folder.filePath(QStringLiteral("notes.txt"));
+    {
+        QFile file(text);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(4096, 'x'));
+    }
+    Database notDatabase(ConnectionTarget::Sqlite(text), test::UniqueConnectionName());
+    try {
+        notDatabase.ConnOpen();
+        FAIL() << "a text file was opened as a database";
+    } catch (const DatabaseFailure& failure) {
+        EXPECT_TRUE(failure.description().contains(text));
+    }
+    QFile file(text);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray(4096, 'x')) << "the file was changed";
+}
+
+TEST(ConnectionTarget, ServerHostTextNamesTheBackend) {
+    struct Case {
+        QString host;
+        ConnectionTarget::Kind kind;
+        QString location;
+    };
+    const std::vector<Case> cases = {
+        {QString(), ConnectionTarget::Kind::None, QString()},
+        {QStringLiteral("   "), ConnectionTarget::Kind::None, QString()},
+        {QStringLiteral("sqlite:/data/q.db"), ConnectionTarget::Kind::Sqlite,
+         QStringLiteral("/data/q.db")},
+        {QStringLiteral("/var/lib/q.db"), ConnectionTarget::Kind::Sqlite,
+         QStringLiteral("/var/lib/q.db")},
+        {QStringLiteral("dbsrv"), ConnectionTarget::Kind::Postgres,
+         QStringLiteral("host='dbsrv' dbname=quorvane")},
+        {QStringLiteral("10.1.2.3:6543"), ConnectionTarget::Kind::Postgres,
+         QStringLiteral("host='10.1.2.3' port=6543 dbname=quorvane")},
+        {QStringLiteral("[::1]:5432"), ConnectionTarget::Kind::Postgres,
+         QStringLiteral("host='::1' port=5432 dbname=quorvane")},
+        {QStringLiteral("host=/run/pg dbname=trust"), ConnectionTarget::Kind::Postgres,
+         QStringLiteral("host=/run/pg dbname=trust")},
+        {QStringLiteral("service=quorvane"), ConnectionTarget::Kind::Postgres,
+         QStringLiteral("service=quorvane dbname=quorvane")},
+    };
+    for (const Case& c : cases) {
+        const ConnectionTarget target = ConnectionTarget::FromServerHost(c.host);
+        EXPECT_EQ(target.kind(), c.kind) << c.host.toStdString();
+        EXPECT_EQ(target.location(), c.location) << c.host.toStdString();
+    }
+}
+
+}  // namespace
+}  // namespace quorvane
