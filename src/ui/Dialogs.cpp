@@ -1,0 +1,34 @@
+#include "ui/Dialogs.h"
+
+#include "ui/QtDialogs.h"
+
+namespace quorvane {
+
+namespace {
+
+Dialogs*& installedDialogs() {
+    static Dialogs* dialogs = nullptr;
+    return dialogs;
+}
+
+}  // namespace
+
+Dialogs& AppDialogs() {
+    if (Dialogs* dialogs = installedDialogs()) {
+        return *dialogs;
+    }
+    static QtDialogs real;
+    return real;
+}
+
+void InstallDialogs(Dialogs* dialogs) {
+    installedDialogs() = dialogs;
+}
+
+void RouteFailuresToDialogs() {
+    InstallFailureHandler([](const Failure* failure, const QString& location) {
+        return AppDialogs().exception(FailureDetails(failure, location));
+    });
+}
+
+}  // namespace quorvane

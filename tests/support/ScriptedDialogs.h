@@ -1,0 +1,104 @@
+#pragma once
+
+#include "ui/Dialogs.h"
+
+#include <QString>
+
+#include <deque>
+#include <functional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+// Lets GoogleTest print QString values in failure messages.
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
+
+namespace quorvane {
+
+// The dialogs of a test. It records every dialog the code under test opens and answers each
+// with what the test queued, in order; a dialog nobody queued, or one that differs from the one
+// queued, fails the test, and so does an expectation still unused when it is destroyed.
+//
+// Creating one installs it as the program's dialogs; destroying it puts back the ones before.
+//
+//     ScriptedDialogs dialogs;
+//     dialogs.expectMessage(Dialogs::Icon::Question, u"刪除程序"_s, text, Dialogs::Button::Ok)
+//         .withButtons(Dialogs::Buttons::OkCancel, Dialogs::Button::Cancel);
+//     screen.deleteRecord();
+//     EXPECT_EQ(dialogs.records().size(), 1u);
+class ScriptedDialogs : public Dialogs {
+public:
+    enum class Kind { Message, Exception, Modal, Folder };
+
+    // One dialog as it was opened.
+    struct Record {
+        Kind kind = Kind::Message;
+        Icon icon = Icon::None;
+        QString title;  // the message box's title, the folder chooser's title
+        QString text;   // the message text, the exception text, the modal screen's object name
+        Buttons buttons = Buttons::Ok;
+        Button defaultButton = Button::Ok;
+    };
+
+    // One queued dialog and its answer.
+    struct Expectation {
+        Kind kind = Kind::Message;
+        Icon icon = Icon::None;
+        QString title;
+        QString text;
+        bool checkButtons = false;
+        Buttons buttons = Buttons::Ok;
+        Button defaultButton = Button::Ok;
+        Button button = Button::Ok;
+        Answer answer = Answer::Exit;
+        QString folder;
+        std::function<void(QWidget*)> drive;
+
+        // Also checks the message box's buttons and its default button.
+        Expectation& withButtons(Buttons expectedButtons, Button expectedDefault);
+    };
+
+    ScriptedDialogs();
+    ~ScriptedDialogs() override;
+    ScriptedDialogs(const ScriptedDialogs&) = delete;
+    ScriptedDialogs& operator=(const ScriptedDialogs&) = delete;
+
+    // The next dialog is a message box with this icon, title and text, answered with `answer`.
+    Expectation& expectMessage(Icon icon, const QString& title, const QString& text,
+                               Button answer = Button::Ok);
+    // The next dialog is the exception dialog, answered with `answer`. A non-empty
+    // `textContains` must occur in its text.
+    Expectation& expectException(Answer answer, const QString& textContains = {});
+    // The next dialog is a modal screen (with this object name unless it is empty). The screen
+    // is shown, not modal, and activated; `drive` then works it (QTest key and mouse events)
+    // and should close it. A screen still open afterwards fails the test and is closed.
+    Expectation& expectModal(std::function<void(QWidget*)> drive, const QString& objectName = {});
+    // The next dialog is the folder chooser with this title, answered with `folder`.
+    Expectation& expectFolder(const QString& title, const QString& folder);
+
+    const std::vector<Record>& records() const { return records_; }
+    // Expectations not used yet.
+    std::size_t pending() const { return expected_.size(); }
+
+    Button message(Icon icon, const QString& title, const QString& text,
+                   Buttons buttons = Buttons::Ok, Button defaultButton = Button::Ok) override;
+    Answer exception(const QString& text) override;
+    void runModal(QWidget* screen) override;
+    QString chooseFolder(QWidget* owner, const QString& title) override;
+
+    static std::string describe(const Record& record);
+    static std::string describe(const Expectation& expectation);
+
+private:
+    // Takes the next expectation for a dialog just recorded; false (after failing the test)
+    // when there is none or it does not match.
+    bool take(const Record& record, Expectation& taken);
+
+    std::deque<Expectation> expected_;
+    std::vector<Record> records_;
+    Dialogs* previous_ = nullptr;
+};
+
+}  // namespace quorvane
