@@ -5,10 +5,6 @@
 
 #include <QFile>
 #include <QRegularExpression>
-#include <QSqlDriver>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlResult>
 
 #include <mutex>
 
@@ -65,41 +61,21 @@ QList<ScriptObject> createdObjects(const QStringList& statements) {
     return objects;
 }
 
-// Runs script statements on the connection's open unit of work. Script statements are DDL,
-// which PostgreSQL cannot PREPARE (and the access layer prepares every statement), so they run
-// unprepared through results of the connection's own driver: the same connection, inside its
-// transaction.
-class DirectRunner {
-public:
-    explicit DirectRunner(Database& db)
-        : db_(db), driver_(db.Query(Statement(QStringLiteral("SELECT 1"))).driver()) {}
-
-    void run(const QString& sql);
-
-private:
-    Database& db_;
-    const QSqlDriver* driver_;
-};
-
-void DirectRunner::run(const QString& sql) {
-    QSqlQuery query(driver_->createResult());
-    if (!query.exec(sql)) {
-        const QSqlError error = query.lastError();
-        QString text = error.databaseText();
-        if (text.isEmpty()) {
-            text = error.driverText();
-        }
+// Runs one script statement inside the installation's transaction. A failure names the
+// database and the statement, and says that the transaction leaves nothing changed.
+void run(Database& db, const QString& sql) {
+    try {
+        db.ConnExecute(Statement(sql));
+    } catch (const DatabaseFailure& failure) {
         QString quoted = sql.simplified();
         if (quoted.size() > kQuotedStatementLength) {
             quoted = quoted.left(kQuotedStatementLength) + QStringLiteral("…");
         }
-        bool numeric = false;
-        const long number = error.nativeErrorCode().toLong(&numeric);
-        throw DatabaseFailure(numeric ? number : 0,
+        throw DatabaseFailure(failure.number(),
                               QStringLiteral("資料庫結構安裝失敗，未做任何變更：") +
-                                  db_.target().describe() + QStringLiteral("\r\n") + text +
-                                  QStringLiteral("\r\n指令：") + quoted,
-                              kSource, error.nativeErrorCode());
+                                  db.target().describe() + QStringLiteral("\r\n") +
+                                  failure.description() + QStringLiteral("\r\n指令：") + quoted,
+                              kSource, failure.sqlState());
     }
 }
 
@@ -107,9 +83,9 @@ void DirectRunner::run(const QString& sql) {
 // after the tables they read, and tables that refer to others after those, so every object
 // goes before what it depends on. Objects of other programs are left alone; one that depends
 // on ours makes the drop, and so the whole installation, fail.
-void dropObjects(DirectRunner& runner, const QList<ScriptObject>& objects) {
+void dropObjects(Database& db, const QList<ScriptObject>& objects) {
     for (auto it = objects.crbegin(); it != objects.crend(); ++it) {
-        runner.run(QStringLiteral("DROP %1 IF EXISTS %2").arg(it->kind, it->name));
+        run(db, QStringLiteral("DROP %1 IF EXISTS %2").arg(it->kind, it->name));
     }
 }
 
@@ -151,7 +127,6 @@ void SchemaInstaller::Install(Database& db, bool force) {
     const QStringList statements = SplitSqlScript(readScript(db.dialect()));
 
     Transaction transaction(db);
-    DirectRunner runner(db);
     if (HasTables(db)) {
         if (!force) {
             throw Failure(0,
@@ -160,10 +135,10 @@ void SchemaInstaller::Install(Database& db, bool force) {
                               QStringLiteral("（若要重建，請加上 --force）"),
                           kSource);
         }
-        dropObjects(runner, createdObjects(statements));
+        dropObjects(db, createdObjects(statements));
     }
     for (const QString& statement : statements) {
-        runner.run(statement);
+        run(db, statement);
     }
     db.ConnExecute(
         Statement(QStringLiteral("INSERT INTO SYS_SchemaVersion (Version, TimeInstalled) "

@@ -6,10 +6,7 @@
 
 #include <QRectF>
 #include <QSet>
-#include <QSqlDriver>
-#include <QSqlError>
 #include <QSqlRecord>
-#include <QSqlResult>
 
 #include <gtest/gtest.h>
 
@@ -64,14 +61,6 @@ QSet<QString> objectsOf(Database& db) {
         names.insert(row.front().toString().toLower());
     }
     return names;
-}
-
-// Runs DDL on the connection without preparing it (PostgreSQL cannot prepare DDL).
-void execDirect(Database& db, const QString& sql) {
-    UnitOfWork unit(db);
-    QSqlQuery query(db.Query(Statement(QStringLiteral("SELECT 1"))).driver()->createResult());
-    ASSERT_TRUE(query.exec(sql)) << sql.toStdString() << ": "
-                                 << query.lastError().text().toStdString();
 }
 
 QString failureText(const std::function<void()>& work) {
@@ -563,11 +552,11 @@ TEST_P(FreshDatabaseTest, InstallRecordsTheVersion) {
 TEST_P(FreshDatabaseTest, FailedForcedInstallChangesNothing) {
     // Another program's table under the name of one of our views: the forced drop of the view
     // fails, and the whole installation with it.
-    execDirect(db(), QStringLiteral("CREATE TABLE Other (x INTEGER)"));
+    db().ConnExecute(Statement(QStringLiteral("CREATE TABLE Other (x INTEGER)")));
     EXPECT_TRUE(SchemaInstaller::HasTables(db()));
     EXPECT_FALSE(failureText([&] { SchemaInstaller::Install(db()); }).isEmpty());
 
-    execDirect(db(), QStringLiteral("CREATE TABLE v_BF_Customer (x INTEGER)"));
+    db().ConnExecute(Statement(QStringLiteral("CREATE TABLE v_BF_Customer (x INTEGER)")));
     const QString text = failureText([&] { SchemaInstaller::Install(db(), true); });
     EXPECT_TRUE(text.contains(QStringLiteral("未做任何變更"))) << text.toStdString();
     EXPECT_EQ(objectsOf(db()),
@@ -575,7 +564,7 @@ TEST_P(FreshDatabaseTest, FailedForcedInstallChangesNothing) {
     EXPECT_EQ(SchemaInstaller::InstalledVersion(db()), 0);
 
     // Without the clash, force installs beside the other program's table and leaves it alone.
-    execDirect(db(), QStringLiteral("DROP TABLE v_BF_Customer"));
+    db().ConnExecute(Statement(QStringLiteral("DROP TABLE v_BF_Customer")));
     SchemaInstaller::Install(db(), true);
     EXPECT_TRUE(objectsOf(db()).contains(QStringLiteral("other")));
     EXPECT_EQ(SchemaInstaller::InstalledVersion(db()), SchemaInstaller::kSchemaVersion);
