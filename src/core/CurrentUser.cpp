@@ -9,8 +9,12 @@ User& storage() {
 }
 }  // namespace
 
-const User& CurrentUser() { return storage(); }
+const User& CurrentUser() {
+    return storage();
+}
 
-void SetCurrentUser(const User& user) { storage() = user; }
+void SetCurrentUser(const User& user) {
+    storage() = user;
+}
 
 }  // namespace quorvane

@@ -18,11 +18,17 @@ FailureHandler& handlerStorage() {
 
 }  // namespace
 
-const QString& ExceptionText() { return exceptionTextStorage(); }
+const QString& ExceptionText() {
+    return exceptionTextStorage();
+}
 
-void SetExceptionText(const QString& text) { exceptionTextStorage() = text; }
+void SetExceptionText(const QString& text) {
+    exceptionTextStorage() = text;
+}
 
-void InstallFailureHandler(FailureHandler handler) { handlerStorage() = std::move(handler); }
+void InstallFailureHandler(FailureHandler handler) {
+    handlerStorage() = std::move(handler);
+}
 
 QString FailureDetails(const Failure* failure, const QString& location) {
     QString details;
@@ -30,8 +36,7 @@ QString FailureDetails(const Failure* failure, const QString& location) {
         details = QStringLiteral("例外編號　　　　：") + QString::number(failure->number()) +
                   QStringLiteral("\r\n") + QStringLiteral("例外描述　　　　：") +
                   failure->description() + QStringLiteral("\r\n") +
-                  QStringLiteral("例外來源　　　　：") + failure->source() +
-                  QStringLiteral("\r\n");
+                  QStringLiteral("例外來源　　　　：") + failure->source() + QStringLiteral("\r\n");
     }
     return details + location;
 }

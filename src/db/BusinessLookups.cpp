@@ -8,8 +8,8 @@ QString GetNameCompany(Database& db, const QString& noContract) {
     if (noContract.trimmed().isEmpty()) {
         return {};
     }
-    const Statement query(QStringLiteral("SELECT NameCompany FROM BF_Customer WHERE (NoContract = ?)"),
-                          {noContract});
+    const Statement query(
+        QStringLiteral("SELECT NameCompany FROM BF_Customer WHERE (NoContract = ?)"), {noContract});
     SetExceptionText(query.describe());
     return db.LookupText(query);
 }
@@ -18,7 +18,8 @@ bool IsExistNoContract(Database& db, const QString& noContract) {
     if (noContract.trimmed().isEmpty()) {
         return false;
     }
-    return db.IsValueExists(QStringLiteral("BF_Customer"), QStringLiteral("NoContract"), noContract);
+    return db.IsValueExists(QStringLiteral("BF_Customer"), QStringLiteral("NoContract"),
+                            noContract);
 }
 
 bool IsExistNoTicketForm(Database& db, const QString& noTicketForm) {
@@ -47,8 +48,9 @@ bool IsKeyExists(Database& db, const QString& text, int fieldKind) {
         default:
             return false;
     }
-    return !db.LookupText(Statement(QStringLiteral("SELECT %2 FROM %1 WHERE (%2 = ?)").arg(table, column),
-                                    {text}))
+    return !db
+                .LookupText(Statement(
+                    QStringLiteral("SELECT %2 FROM %1 WHERE (%2 = ?)").arg(table, column), {text}))
                 .isEmpty();
 }
 
@@ -60,7 +62,8 @@ bool IsNoTicketRangeFree(Database& db, qint64 first, qint64 last, QString& found
 }
 
 qint64 GetMaxNoTicket(Database& db) {
-    const qint64 highest = db.LookupInt64(Statement(QStringLiteral("SELECT MAX(NoTicket) FROM OR_TicketPrint")));
+    const qint64 highest =
+        db.LookupInt64(Statement(QStringLiteral("SELECT MAX(NoTicket) FROM OR_TicketPrint")));
     return highest > 0 ? highest : 0;
 }
 
@@ -93,7 +96,8 @@ Statement BuildPickerCommand(int fieldKind, const QString& text) {
     if (!typed.isEmpty()) {
         // Upper case on both sides: the match ignores letter case, as the clerk expects.
         sql += QStringLiteral(
-            "WHERE (UPPER(NoContract) LIKE ? ESCAPE '\\' OR UPPER(NameCompany) LIKE ? ESCAPE '\\') ");
+            "WHERE (UPPER(NoContract) LIKE ? ESCAPE '\\' OR UPPER(NameCompany) LIKE ? ESCAPE "
+            "'\\') ");
         const QString pattern = LikePrefix(typed.toUpper());
         binds << pattern << pattern;
     }

@@ -14,8 +14,8 @@ bool hasConninfoKey(const QString& conninfo, const QString& key) {
 }
 
 QString conninfoValue(const QString& conninfo, const QString& key) {
-    const QRegularExpression pattern(QStringLiteral("(?:^|\\s)%1\\s*=\\s*('(?:[^'\\\\]|\\\\.)*'|\\S+)")
-                                         .arg(key));
+    const QRegularExpression pattern(
+        QStringLiteral("(?:^|\\s)%1\\s*=\\s*('(?:[^'\\\\]|\\\\.)*'|\\S+)").arg(key));
     const QRegularExpressionMatch match = pattern.match(conninfo);
     return match.hasMatch() ? match.captured(1) : QString();
 }

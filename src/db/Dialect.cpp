@@ -35,8 +35,9 @@ QDateTime Dialect::readTime(const QVariant& value) {
     }
     const QString text = value.toString().trimmed();
     for (const QString& format :
-         {kTimeFormat, QStringLiteral("yyyy-MM-dd HH:mm:ss"), QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz"),
-          QStringLiteral("yyyy-MM-ddTHH:mm:ss"), QStringLiteral("yyyy-MM-dd")}) {
+         {kTimeFormat, QStringLiteral("yyyy-MM-dd HH:mm:ss"),
+          QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz"), QStringLiteral("yyyy-MM-ddTHH:mm:ss"),
+          QStringLiteral("yyyy-MM-dd")}) {
         const QDateTime parsed = QDateTime::fromString(text, format);
         if (parsed.isValid()) {
             return parsed;
@@ -46,8 +47,9 @@ QDateTime Dialect::readTime(const QVariant& value) {
 }
 
 QString Dialect::isExistNoTicketCheck() const {
-    return isSqlite() ? QStringLiteral("SELECT NoTicket FROM OR_TicketPrint WHERE NoTicketCheck = ?")
-                      : QStringLiteral("SELECT * FROM sp_IsExistNoTicketCheck(?)");
+    return isSqlite()
+               ? QStringLiteral("SELECT NoTicket FROM OR_TicketPrint WHERE NoTicketCheck = ?")
+               : QStringLiteral("SELECT * FROM sp_IsExistNoTicketCheck(?)");
 }
 
 QString Dialect::isExistNoTicket() const {

@@ -19,7 +19,9 @@ WaitPointer::WaitPointer(bool enabled) {
     set_ = true;
 }
 
-WaitPointer::~WaitPointer() { restore(); }
+WaitPointer::~WaitPointer() {
+    restore();
+}
 
 void WaitPointer::restore() {
     if (set_) {

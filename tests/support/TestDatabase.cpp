@@ -28,25 +28,25 @@ QString postgresSocketFolder() {
 // Runs one statement on the cluster's maintenance database.
 void runOnCluster(const QString& sql) {
     const QString name = UniqueConnectionName();
+    std::string error;
     {
         QSqlDatabase admin = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
         admin.setConnectOptions(QStringLiteral("host=") + postgresSocketFolder() +
                                 QStringLiteral(" dbname=postgres"));
         if (!admin.open()) {
-            const std::string text = admin.lastError().text().toStdString();
-            QSqlDatabase::removeDatabase(name);
-            throw std::runtime_error("cannot reach the test PostgreSQL cluster: " + text);
+            error = "cannot reach the test PostgreSQL cluster: " +
+                    admin.lastError().text().toStdString();
+        } else {
+            QSqlQuery query(admin);
+            if (!query.exec(sql)) {
+                error = sql.toStdString() + ": " + query.lastError().text().toStdString();
+            }
         }
-        QSqlQuery query(admin);
-        if (!query.exec(sql)) {
-            const std::string text = query.lastError().text().toStdString();
-            admin.close();
-            QSqlDatabase::removeDatabase(name);
-            throw std::runtime_error(sql.toStdString() + ": " + text);
-        }
-        admin.close();
     }
     QSqlDatabase::removeDatabase(name);
+    if (!error.empty()) {
+        throw std::runtime_error(error);
+    }
 }
 
 }  // namespace
@@ -70,10 +70,10 @@ ScratchDatabase::ScratchDatabase(Backend backend) : backend_(backend) {
         }
         return;
     }
-    postgresName_ = QStringLiteral("qv_") +
-                    QUuid::createUuid().toString(QUuid::Id128).left(16).toLower();
-    runOnCluster(QStringLiteral("CREATE DATABASE %1 ENCODING 'UTF8' TEMPLATE template0")
-                     .arg(postgresName_));
+    postgresName_ =
+        QStringLiteral("qv_") + QUuid::createUuid().toString(QUuid::Id128).left(16).toLower();
+    runOnCluster(
+        QStringLiteral("CREATE DATABASE %1 ENCODING 'UTF8' TEMPLATE template0").arg(postgresName_));
     target_ = ConnectionTarget::Postgres(QStringLiteral("host=") + postgresSocketFolder() +
                                          QStringLiteral(" dbname=") + postgresName_);
 }
@@ -81,7 +81,8 @@ ScratchDatabase::ScratchDatabase(Backend backend) : backend_(backend) {
 ScratchDatabase::~ScratchDatabase() {
     if (!postgresName_.isEmpty()) {
         try {
-            runOnCluster(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(postgresName_));
+            runOnCluster(
+                QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(postgresName_));
         } catch (const std::exception&) {
             // The cluster is thrown away with the test run.
         }

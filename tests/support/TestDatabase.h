@@ -61,8 +61,8 @@ QString UniqueConnectionName();
 
 }  // namespace quorvane::test
 
-#define QUORVANE_INSTANTIATE_BACKENDS(Fixture)                                              \
-    INSTANTIATE_TEST_SUITE_P(Backends, Fixture,                                             \
-                             testing::Values(::quorvane::test::Backend::Sqlite,             \
-                                             ::quorvane::test::Backend::Postgres),          \
-                             ::quorvane::test::BackendName)
+#define QUORVANE_INSTANTIATE_BACKENDS(Fixture)                                                   \
+    INSTANTIATE_TEST_SUITE_P(                                                                    \
+        Backends, Fixture,                                                                       \
+        testing::Values(::quorvane::test::Backend::Sqlite, ::quorvane::test::Backend::Postgres), \
+        ::quorvane::test::BackendName)

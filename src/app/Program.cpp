@@ -1,0 +1,59 @@
+#include "app/Program.h"
+
+#include "app/frmAP_Login.h"
+#include "app/frmAP_Main.h"
+#include "core/Failure.h"
+#include "ui/Dialogs.h"
+#include "ui/Fonts.h"
+
+#include <QApplication>
+
+namespace quorvane {
+
+void PrepareApplication() {
+    QCoreApplication::setOrganizationName(QStringLiteral("Zanthel"));
+    QCoreApplication::setApplicationName(QStringLiteral("Quorvane"));
+    InstallFontSubstitutions();
+    RouteFailuresToDialogs();
+}
+
+Program::Program() : settings_(SettingsStore::ForWorkstation()) {}
+
+Program::~Program() = default;
+
+bool Program::start() {
+    if (!InitializeSystem(settings_, AppDialogs(), state_)) {
+        return false;
+    }
+    try {
+        db_ = std::make_unique<Database>(state_.target);
+    } catch (const Failure& failure) {
+        AppDialogs().message(Dialogs::Icon::Critical, QStringLiteral("系統初始化"),
+                             failure.description());
+        return false;
+    }
+    return true;
+}
+
+std::unique_ptr<frmAP_Login> Program::createLogin() {
+    return std::make_unique<frmAP_Login>(*db_, settings_);
+}
+
+int Program::run(QApplication& app) {
+    if (!start()) {
+        return 0;
+    }
+    int outcome = frmAP_Login::Ended;
+    {
+        const std::unique_ptr<frmAP_Login> login = createLogin();
+        outcome = login->exec();
+    }
+    if (outcome != frmAP_Login::LoggedIn) {
+        return outcome == frmAP_Login::Failed ? 1 : 0;
+    }
+    frmAP_Main main(*db_);
+    main.show();
+    return app.exec();
+}
+
+}  // namespace quorvane

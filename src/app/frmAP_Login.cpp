@@ -1,0 +1,124 @@
+#include "app/frmAP_Login.h"
+
+#include "app/LoginCheck.h"
+#include "core/Failure.h"
+#include "ui/Dialogs.h"
+#include "ui/FieldKinds.h"
+
+#include <QGridLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+#include <QVBoxLayout>
+
+namespace quorvane {
+
+namespace {
+// BF_User holds ids and passwords of at most 16 characters.
+constexpr int kMaxIdLength = 16;
+constexpr int kMaxPasswordLength = 16;
+constexpr int kBannerHeight = 64;
+}  // namespace
+
+frmAP_Login::frmAP_Login(Database& db, const SettingsStore& settings, QWidget* parent)
+    : QDialog(parent),
+      db_(db),
+      settings_(settings),
+      txtIdUser_(new QLineEdit(this)),
+      txtPWD_(new QLineEdit(this)),
+      cmdLogin_(new QPushButton(QStringLiteral("登入(&L)"), this)) {
+    setObjectName(QStringLiteral("frmAP_Login"));
+    setWindowTitle(QStringLiteral("Quorvane - 系統登入（請輸入帳號、密碼）"));
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
+
+    txtIdUser_->setObjectName(QStringLiteral("txtIdUser"));
+    txtIdUser_->setMaxLength(kMaxIdLength);
+    txtPWD_->setObjectName(QStringLiteral("txtPWD"));
+    txtPWD_->setMaxLength(kMaxPasswordLength);
+    txtPWD_->setEchoMode(QLineEdit::Password);
+    txtPWD_->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));  // "*"
+    cmdLogin_->setObjectName(QStringLiteral("cmdLogin"));
+    cmdLogin_->setAutoDefault(true);
+
+    FieldKindFilter::Attach(txtIdUser_, FieldKind::UserId, {nullptr, txtPWD_, nullptr, nullptr});
+    FieldKindFilter::Attach(txtPWD_, FieldKind::Password, {txtIdUser_, nullptr, nullptr, nullptr});
+
+    auto* form = new QGridLayout;
+    form->setHorizontalSpacing(12);
+    form->setVerticalSpacing(10);
+    auto* idLabel = new QLabel(QStringLiteral("使用者帳號"), this);
+    idLabel->setBuddy(txtIdUser_);
+    auto* pwdLabel = new QLabel(QStringLiteral("使用者密碼"), this);
+    pwdLabel->setBuddy(txtPWD_);
+    form->addWidget(idLabel, 0, 0);
+    form->addWidget(txtIdUser_, 0, 1);
+    form->addWidget(pwdLabel, 1, 0);
+    form->addWidget(txtPWD_, 1, 1);
+    form->addWidget(cmdLogin_, 0, 2, 2, 1);
+    cmdLogin_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(28, kBannerHeight + 20, 28, 24);
+    layout->addLayout(form);
+    setFixedSize(420, 200);
+
+    connect(cmdLogin_, &QPushButton::clicked, this, &frmAP_Login::cmdLogin_Click);
+
+    txtIdUser_->setText(settings_.GetIdUserLastLogin());
+    txtPWD_->setFocus();
+    if (const QScreen* screen = this->screen()) {
+        move(screen->availableGeometry().center() - rect().center());
+    }
+}
+
+void frmAP_Login::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        done(Ended);
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void frmAP_Login::paintEvent(QPaintEvent* event) {
+    // The screen's picture: a banner with the program's name above the fields.
+    QDialog::paintEvent(event);
+    QPainter painter(this);
+    QLinearGradient band(0, 0, width(), 0);
+    band.setColorAt(0, QColor(0x1f, 0x3a, 0x5f));
+    band.setColorAt(1, QColor(0x3d, 0x6b, 0x99));
+    painter.fillRect(0, 0, width(), kBannerHeight, band);
+    painter.setPen(Qt::white);
+    QFont title(QStringLiteral("標楷體"), 18, QFont::Bold);
+    painter.setFont(title);
+    painter.drawText(QRect(20, 0, width() - 40, kBannerHeight), Qt::AlignVCenter | Qt::AlignLeft,
+                     QStringLiteral("Quorvane 禮卷信託管理系統"));
+}
+
+void frmAP_Login::cmdLogin_Click() {
+    QString message;
+    std::optional<User> user;
+    try {
+        user = LoginCheck(db_, settings_, txtIdUser_->text(), txtPWD_->text(), message);
+    } catch (const Failure& failure) {
+        // Without a database the program cannot go on: say which one failed, then end.
+        AppDialogs().message(Dialogs::Icon::Critical, QStringLiteral("登入失敗"),
+                             failure.description() +
+                                 QStringLiteral("\r\n\r\n系統即將結束。請確認資料庫伺服器已啟動，"
+                                                "或至「系統環境設定」指定正確的資料庫位置。"));
+        done(Failed);
+        return;
+    }
+    if (!user) {
+        AppDialogs().message(Dialogs::Icon::Warning, QStringLiteral("登入失敗"), message);
+        return;
+    }
+    SetCurrentUser(*user);
+    done(LoggedIn);
+}
+
+}  // namespace quorvane
