@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace quorvane {
 
@@ -14,6 +15,8 @@ QString GetUserNameOS();
 // The first IPv4 address of the machine's interfaces, in the system's order, that is neither
 // 127.0.0.1 nor 0.0.0.0; empty when there is none.
 QString GetLocalIP();
+// The choice GetLocalIP makes among the machine's IPv4 addresses, given in the system's order.
+QString SelectLocalIP(const std::vector<std::uint32_t>& addressesInMemoryOrder);
 // The four bytes of an IPv4 address in memory order, joined by ".".
 QString IpToText(std::uint32_t addressInMemoryOrder);
 QString TextUpToNull(const QString& text);

@@ -22,6 +22,8 @@ public:
     explicit SettingsStore(QString file, QString fallbackFile = {});
 
     const QString& file() const { return file_; }
+    // The file values missing from file() are read from; empty when there is none.
+    const QString& fallbackFile() const { return fallbackFile_; }
 
     QString GetIdUserLastLogin() const;
     bool SetIdUserLastLogin(const QString& id) const;
