@@ -16,11 +16,8 @@ frmAP_Main::frmAP_Main(Database& db, QWidget* parent)
 
 QString frmAP_Main::MainTitle() {
     return QStringLiteral("Quorvane") + QStringLiteral("　版本編號：") +
-           QStringLiteral("%1.%2.%3")
-               .arg(QUORVANE_VERSION_MAJOR)
-               .arg(QUORVANE_VERSION_MINOR)
-               .arg(QUORVANE_VERSION_PATCH) +
-           QStringLiteral("　使用者：") + CurrentUser().IdUser;
+           QStringLiteral(QUORVANE_VERSION_TEXT) + QStringLiteral("　使用者：") +
+           CurrentUser().IdUser;
 }
 
 }  // namespace quorvane

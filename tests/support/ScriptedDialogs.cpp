@@ -216,7 +216,8 @@ bool ScriptedDialogs::take(const Record& record, Expectation& taken) {
         switch (record.kind) {
             case Kind::Message:
                 matches = taken.icon == record.icon && taken.title == record.title &&
-                          taken.text == record.text &&
+                          (taken.textContains ? record.text.contains(taken.text)
+                                              : taken.text == record.text) &&
                           (!taken.checkButtons || (taken.buttons == record.buttons &&
                                                    taken.defaultButton == record.defaultButton));
                 break;

@@ -56,8 +56,16 @@ public:
         QString folder;
         std::function<void(QWidget*)> drive;
 
+        bool textContains = false;
+
         // Also checks the message box's buttons and its default button.
         Expectation& withButtons(Buttons expectedButtons, Button expectedDefault);
+        // The message's text must contain the expected text instead of equalling it (for texts
+        // that quote a driver's message).
+        Expectation& containing() {
+            textContains = true;
+            return *this;
+        }
     };
 
     ScriptedDialogs();

@@ -1,0 +1,299 @@
+#include "app/LoginCheck.h"
+#include "app/Startup.h"
+#include "app/frmAP_Login.h"
+#include "app/frmAP_Main.h"
+#include "core/CurrentUser.h"
+#include "core/Password.h"
+#include "core/PrintOffsets.h"
+#include "db/SchemaInstaller.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestDatabase.h"
+#include "ui/FieldKinds.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace quorvane {
+namespace {
+
+// A user row as an administrator would have stored it.
+void addUser(Database& db, const QString& id, const QVariant& pwd, bool handling = false,
+             bool verify = false, bool system = false,
+             const QString& name = QStringLiteral("測試")) {
+    db.ConnExecute(
+        Statement(QStringLiteral("INSERT INTO BF_User (IdUser, PWD, NameUser, PMI_Handling, "
+                                 "PMI_Verify, PMI_System) VALUES (?, ?, ?, ?, ?, ?)"),
+                  {id, pwd, name, handling, verify, system}));
+}
+
+class LoginCheckTest : public test::BackendTest {
+protected:
+    void SetUp() override {
+        BackendTest::SetUp();
+        settings_ =
+            std::make_unique<SettingsStore>(folder_.filePath(QStringLiteral("Quorvane.conf")));
+        addUser(db(), QStringLiteral("ADMIN"), HashPassword(QStringLiteral("Sec ret1")), false,
+                false, true, QStringLiteral("王小明"));
+        addUser(db(), QStringLiteral("clerk"), EncodePassword(QStringLiteral("abc")), true, false,
+                false);
+        addUser(db(), QStringLiteral("王經辦"), EncodePassword(QStringLiteral("中文pw")), true,
+                true, false);
+        addUser(db(), QStringLiteral("NOPWD"), QVariant(QMetaType::fromType<QString>()));
+        addUser(db(), QStringLiteral("BLANK"), QString(QLatin1String("")));
+    }
+
+    QTemporaryDir folder_;
+    std::unique_ptr<SettingsStore> settings_;
+};
+
+TEST_P(LoginCheckTest, AcceptsOnlyTheMatchingPassword) {
+    struct Case {
+        QString id;
+        QString password;
+        QString storedId;  // empty: refused
+    };
+    const std::vector<Case> cases = {
+        {QStringLiteral("  admin "), QStringLiteral("Sec ret1"), QStringLiteral("ADMIN")},
+        {QStringLiteral("ADMIN"), QStringLiteral("  Sec ret1  "), QStringLiteral("ADMIN")},
+        {QStringLiteral("ADMIN"), QStringLiteral("sec ret1"), QString()},
+        {QStringLiteral("ADMIN"), QStringLiteral("Secret1"), QString()},
+        {QStringLiteral("ADMIN"), QString(), QString()},
+        {QStringLiteral("Clerk"), QStringLiteral("abc"), QStringLiteral("clerk")},
+        {QStringLiteral("CLERK"), QStringLiteral("ABC"), QString()},
+        {QStringLiteral("王經辦"), QStringLiteral("中文pw"), QStringLiteral("王經辦")},
+        {QStringLiteral("NOPWD"), QString(), QStringLiteral("NOPWD")},
+        {QStringLiteral("NOPWD"), QStringLiteral("x"), QString()},
+        {QStringLiteral("BLANK"), QStringLiteral("   "), QStringLiteral("BLANK")},
+        {QStringLiteral("NOBODY"), QString(), QString()},
+        {QStringLiteral("' OR '1'='1"), QStringLiteral("' OR '1'='1"), QString()},
+        {QStringLiteral("ADMIN'; DELETE FROM BF_User; --"), QStringLiteral("x"), QString()},
+        {QString(10000, QLatin1Char('A')), QString(10000, QLatin1Char('p')), QString()},
+        {QStringLiteral("AD\x01MIN\t"), QStringLiteral("Sec ret1\r\n"), QString()},
+    };
+    for (const Case& c : cases) {
+        QString message;
+        const std::optional<User> user = LoginCheck(db(), *settings_, c.id, c.password, message);
+        if (c.storedId.isEmpty()) {
+            EXPECT_FALSE(user.has_value()) << c.id.left(40).toStdString();
+            EXPECT_EQ(message, QStringLiteral("登入帳號或密碼錯誤"));
+        } else {
+            ASSERT_TRUE(user.has_value()) << c.id.toStdString();
+            EXPECT_EQ(user->IdUser, c.storedId);
+            EXPECT_EQ(settings_->GetIdUserLastLogin(), c.storedId);
+        }
+    }
+    EXPECT_EQ(db().LookupLong(Statement(QStringLiteral("SELECT COUNT(*) FROM BF_User"))), 5);
+}
+
+TEST_P(LoginCheckTest, CopiesTheUsersFlagsAndRemembersOnlySuccessfulLogins) {
+    QString message;
+    EXPECT_FALSE(
+        LoginCheck(db(), *settings_, QStringLiteral("ADMIN"), QStringLiteral("bad"), message));
+    EXPECT_EQ(settings_->GetIdUserLastLogin(), QString());
+
+    const std::optional<User> admin =
+        LoginCheck(db(), *settings_, QStringLiteral("admin"), QStringLiteral("Sec ret1"), message);
+    ASSERT_TRUE(admin.has_value());
+    EXPECT_EQ(admin->NameUser, QStringLiteral("王小明"));
+    EXPECT_FALSE(admin->PMI_Handling);
+    EXPECT_FALSE(admin->PMI_Verify);
+    EXPECT_TRUE(admin->PMI_System);
+
+    const std::optional<User> both =
+        LoginCheck(db(), *settings_, QStringLiteral("王經辦"), QStringLiteral("中文pw"), message);
+    ASSERT_TRUE(both.has_value());
+    EXPECT_TRUE(both->PMI_Handling);
+    EXPECT_TRUE(both->PMI_Verify);
+    EXPECT_FALSE(both->PMI_System);
+    EXPECT_EQ(db().openUnits(), 0);
+}
+
+QUORVANE_INSTANTIATE_BACKENDS(LoginCheckTest);
+
+// The login screen on an SQLite database, driven with keys.
+class LoginScreenTest : public testing::Test {
+protected:
+    void SetUp() override {
+        SetCurrentUser({});
+        SetLastTypedLength(0);
+        scratch_ = std::make_unique<test::ScratchDatabase>(test::Backend::Sqlite);
+        db_ = scratch_->connect();
+        SchemaInstaller::Install(*db_);
+        addUser(*db_, QStringLiteral("ADMIN"), HashPassword(QStringLiteral("Secret1")), false,
+                false, true);
+        settings_ =
+            std::make_unique<SettingsStore>(folder_.filePath(QStringLiteral("Quorvane.conf")));
+    }
+
+    std::unique_ptr<frmAP_Login> openLogin(Database& db) {
+        auto login = std::make_unique<frmAP_Login>(db, *settings_);
+        login->show();
+        login->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(login.get()));
+        return login;
+    }
+
+    QTemporaryDir folder_;
+    std::unique_ptr<test::ScratchDatabase> scratch_;
+    std::unique_ptr<Database> db_;
+    std::unique_ptr<SettingsStore> settings_;
+    ScriptedDialogs dialogs_;
+};
+
+TEST_F(LoginScreenTest, ShowsTheLastLoginIdAndStartsInThePassword) {
+    settings_->SetIdUserLastLogin(QStringLiteral("ADMIN"));
+    const auto login = openLogin(*db_);
+    EXPECT_EQ(login->windowTitle(), QStringLiteral("Quorvane - 系統登入（請輸入帳號、密碼）"));
+    EXPECT_EQ(login->txtIdUser()->text(), QStringLiteral("ADMIN"));
+    EXPECT_EQ(QApplication::focusWidget(), login->txtPWD());
+}
+
+TEST_F(LoginScreenTest, FieldsFilterAndNavigateWithTheKeys) {
+    const auto login = openLogin(*db_);
+    QLineEdit* id = login->txtIdUser();
+    QLineEdit* pwd = login->txtPWD();
+
+    // Backspace in the empty password field goes back to the id.
+    QTest::keyClick(pwd, Qt::Key_Backspace);
+    EXPECT_EQ(QApplication::focusWidget(), id);
+
+    QTest::keyClicks(id, QStringLiteral("ad/m:i@n!"));
+    EXPECT_EQ(id->text(), QStringLiteral("ADMIN"));
+    QTest::keyClick(id, Qt::Key_Right);  // caret at the end: on to the password
+    EXPECT_EQ(QApplication::focusWidget(), pwd);
+
+    QTest::keyClicks(pwd, QStringLiteral("Se,c.r/e;t1"));
+    EXPECT_EQ(pwd->text(), QStringLiteral("Secret1"));
+    EXPECT_EQ(pwd->displayText(), QStringLiteral("*******"));
+    QTest::keyClick(pwd, Qt::Key_Home);
+    QTest::keyClick(pwd, Qt::Key_Left);  // at the start: back to the id
+    EXPECT_EQ(QApplication::focusWidget(), id);
+    QTest::keyClick(id, Qt::Key_Return);
+    EXPECT_EQ(QApplication::focusWidget(), pwd);
+    QTest::keyClick(pwd, Qt::Key_Return);  // on as Tab would: the login button
+    EXPECT_EQ(QApplication::focusWidget(),
+              login->findChild<QPushButton*>(QStringLiteral("cmdLogin")));
+
+    QLineEdit* const fields[] = {id, pwd};
+    for (QLineEdit* field : fields) {
+        field->clear();
+        field->setFocus();
+        QApplication::clipboard()->setText(QString(10000, QLatin1Char('x')) + QStringLiteral("!"));
+        QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
+        EXPECT_EQ(field->text().size(), 16);
+    }
+}
+
+TEST_F(LoginScreenTest, WrongPasswordWarnsAndKeepsTheFields) {
+    const auto login = openLogin(*db_);
+    login->txtIdUser()->setText(QStringLiteral("admin"));
+    QTest::keyClicks(login->txtPWD(), QStringLiteral("secret1"));
+    dialogs_
+        .expectMessage(Dialogs::Icon::Warning, QStringLiteral("登入失敗"),
+                       QStringLiteral("登入帳號或密碼錯誤"))
+        .withButtons(Dialogs::Buttons::Ok, Dialogs::Button::Ok);
+    QTest::keyClick(login->txtPWD(), Qt::Key_Return);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_TRUE(login->isVisible());
+    EXPECT_EQ(login->txtIdUser()->text(), QStringLiteral("admin"));
+    EXPECT_EQ(login->txtPWD()->text(), QStringLiteral("secret1"));
+    EXPECT_EQ(CurrentUser().IdUser, QString());
+}
+
+TEST_F(LoginScreenTest, RightPasswordLogsInAndTitlesTheMainWindow) {
+    const auto login = openLogin(*db_);
+    login->txtIdUser()->setText(QStringLiteral(" admin"));
+    QTest::keyClicks(login->txtPWD(), QStringLiteral("Secret1"));
+    login->findChild<QPushButton*>(QStringLiteral("cmdLogin"))->click();
+    EXPECT_EQ(login->result(), frmAP_Login::LoggedIn);
+    EXPECT_FALSE(login->isVisible());
+    EXPECT_EQ(CurrentUser().IdUser, QStringLiteral("ADMIN"));
+    EXPECT_TRUE(CurrentUser().PMI_System);
+    EXPECT_EQ(settings_->GetIdUserLastLogin(), QStringLiteral("ADMIN"));
+
+    frmAP_Main main(*db_);
+    EXPECT_EQ(main.windowTitle(), QStringLiteral("Quorvane　版本編號：%1　使用者：ADMIN")
+                                      .arg(QStringLiteral(QUORVANE_VERSION_TEXT)));
+}
+
+TEST_F(LoginScreenTest, EscEndsWithoutTouchingTheDatabase) {
+    // A database that would fail at its first use.
+    Database missing(ConnectionTarget::Sqlite(folder_.filePath(QStringLiteral("none.db"))),
+                     test::UniqueConnectionName());
+    const auto login = openLogin(missing);
+    QTest::keyClicks(login->txtPWD(), QStringLiteral("x"));
+    QTest::keyClick(login->txtPWD(), Qt::Key_Escape);
+    EXPECT_EQ(login->result(), frmAP_Login::Ended);
+    EXPECT_FALSE(login->isVisible());
+    EXPECT_EQ(dialogs_.records().size(), 0U);
+}
+
+TEST_F(LoginScreenTest, UnreachableServerIsNamedAndEndsTheProgram) {
+    QTemporaryDir nowhere;
+    Database unreachable(ConnectionTarget::Postgres(QStringLiteral("host=") + nowhere.path()),
+                         test::UniqueConnectionName());
+    const auto login = openLogin(unreachable);
+    login->txtIdUser()->setText(QStringLiteral("ADMIN"));
+    dialogs_
+        .expectMessage(Dialogs::Icon::Critical, QStringLiteral("登入失敗"),
+                       QStringLiteral("無法連線至PostgreSQL 伺服器 ") + nowhere.path())
+        .containing();
+    login->findChild<QPushButton*>(QStringLiteral("cmdLogin"))->click();
+    ASSERT_EQ(dialogs_.records().size(), 1U);
+    EXPECT_TRUE(dialogs_.records()[0].text.contains(QStringLiteral("系統即將結束")));
+    EXPECT_EQ(login->result(), frmAP_Login::Failed);
+}
+
+class StartupTest : public testing::Test {
+protected:
+    QTemporaryDir folder_;
+    SettingsStore settings_{folder_.filePath(QStringLiteral("Quorvane.conf"))};
+    ScriptedDialogs dialogs_;
+};
+
+TEST_F(StartupTest, StoredServerWinsAndTheEmbeddedDatabaseIsTheDefault) {
+    StartupState state;
+    ASSERT_TRUE(InitializeSystem(settings_, dialogs_, state));
+    EXPECT_EQ(state.serverHost, DefaultServerHost());
+    EXPECT_EQ(state.target.kind(), ConnectionTarget::Kind::Sqlite);
+    EXPECT_TRUE(state.target.location().endsWith(QStringLiteral("/quorvane.db")));
+
+    ASSERT_TRUE(settings_.SetServerIP(QStringLiteral("dbserver:5433")));
+    ASSERT_TRUE(settings_.SetTemplateOffsetLeft(QStringLiteral("1.5")));
+    ASSERT_TRUE(settings_.SetTicketFormOffsetTop(QStringLiteral("-2")));
+    ASSERT_TRUE(InitializeSystem(settings_, dialogs_, state));
+    EXPECT_EQ(state.serverHost, QStringLiteral("dbserver:5433"));
+    EXPECT_EQ(state.target.kind(), ConnectionTarget::Kind::Postgres);
+    EXPECT_EQ(PrintOffsets().templateLeft, 1.5F);
+    EXPECT_EQ(PrintOffsets().templateTop, 0.0F);
+    EXPECT_EQ(PrintOffsets().ticketFormTop, -2.0F);
+    EXPECT_EQ(dialogs_.records().size(), 0U);
+}
+
+TEST_F(StartupTest, EmptyServerWarnsAndShowsTheSystemSettings) {
+    ASSERT_TRUE(settings_.SetServerIP(QString()));
+    dialogs_.expectMessage(
+        Dialogs::Icon::Warning, QStringLiteral("系統初始化"),
+        QStringLiteral("尚未設定伺服器IP位址\r\n\r\n請至「系統環境設定」指定適當資料庫伺服器位置"));
+    dialogs_.expectModal(
+        [](QWidget* screen) {
+            auto* field = screen->findChild<QLineEdit*>(QStringLiteral("txtSystem_ServerIP"));
+            ASSERT_NE(field, nullptr);
+            EXPECT_EQ(field->text(), QString());
+            QTest::keyClick(screen, Qt::Key_Escape);
+        },
+        QStringLiteral("frmST_SettingSystem"));
+    StartupState state;
+    EXPECT_FALSE(InitializeSystem(settings_, dialogs_, state));
+    EXPECT_EQ(dialogs_.pending(), 0U);
+}
+
+}  // namespace
+}  // namespace quorvane
