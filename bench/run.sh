@@ -29,8 +29,10 @@ rows = {b["run_name"]: b["real_time"] for b in json.load(open(sys.argv[1]))["ben
         if b.get("aggregate_name") == "median"}
 for backend in ("sqlite", "postgres"):
     lookup, bare = rows.get(f"{backend}/LookupText"), rows.get(f"{backend}/bare_SELECT_1")
-    if lookup and bare:
-        print(f"{backend:9s} LookupText {lookup/1000:8.2f} µs   bare SELECT 1 {bare/1000:8.2f} µs   ratio {lookup/bare:.2f}")
+    same = rows.get(f"{backend}/bare_lookup")
+    if lookup and bare and same:
+        print(f"{backend:9s} LookupText {lookup/1000:7.2f} µs | bare SELECT 1 {bare/1000:7.2f} µs, ratio {lookup/bare:.2f}"
+              f" | same statement bare {same/1000:7.2f} µs, ratio {lookup/same:.2f}")
 PY
 
 echo "== process start to login screen shown, against an empty Qt Widgets window"
