@@ -37,11 +37,11 @@ bool IsKeyExists(Database& db, const QString& text, int fieldKind) {
     QString table;
     QString column;
     switch (fieldKind) {
-        case kFieldKindContract:
+        case FieldKind::ContractNumber:
             table = QStringLiteral("BF_Customer");
             column = QStringLiteral("NoContract");
             break;
-        case kFieldKindTicketForm:
+        case FieldKind::SampleNumber:
             table = QStringLiteral("OR_TicketForm");
             column = QStringLiteral("NoTicketForm");
             break;
@@ -86,7 +86,7 @@ QString LikePrefix(const QString& text) {
 }
 
 Statement BuildPickerCommand(int fieldKind, const QString& text) {
-    if (fieldKind != kFieldKindContract) {
+    if (fieldKind != FieldKind::ContractNumber) {
         return {};
     }
     const QString typed = text.trimmed();

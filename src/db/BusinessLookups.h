@@ -1,14 +1,11 @@
 #pragma once
 
 #include "db/Database.h"
+#include "db/FieldKind.h"
 
 #include <QString>
 
 namespace quorvane {
-
-// Field kinds whose Enter key looks something up in the database.
-constexpr int kFieldKindContract = 12;    // contract numbers (BF_Customer.NoContract)
-constexpr int kFieldKindTicketForm = 18;  // voucher sample numbers (OR_TicketForm.NoTicketForm)
 
 // The issuer's name; empty for a blank contract number or an unknown one.
 QString GetNameCompany(Database& db, const QString& noContract);

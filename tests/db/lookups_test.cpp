@@ -54,11 +54,11 @@ TEST_P(LookupsTest, IssuerAndSampleLookupsMatchTheStoredKeyExactly) {
     EXPECT_TRUE(IsExistNoTicketForm(db(), QStringLiteral("K1-001")));
     EXPECT_FALSE(IsExistNoTicketForm(db(), QStringLiteral("K1-002")));
 
-    EXPECT_TRUE(IsKeyExists(db(), QStringLiteral("K1"), kFieldKindContract));
-    EXPECT_TRUE(IsKeyExists(db(), QStringLiteral("K1-001"), kFieldKindTicketForm));
-    EXPECT_FALSE(IsKeyExists(db(), QStringLiteral("K1-001"), kFieldKindContract));
+    EXPECT_TRUE(IsKeyExists(db(), QStringLiteral("K1"), FieldKind::ContractNumber));
+    EXPECT_TRUE(IsKeyExists(db(), QStringLiteral("K1-001"), FieldKind::SampleNumber));
+    EXPECT_FALSE(IsKeyExists(db(), QStringLiteral("K1-001"), FieldKind::ContractNumber));
     EXPECT_FALSE(IsKeyExists(db(), QStringLiteral("K1"), 10));
-    EXPECT_FALSE(IsKeyExists(db(), QString(), kFieldKindContract));
+    EXPECT_FALSE(IsKeyExists(db(), QString(), FieldKind::ContractNumber));
 }
 
 TEST_P(LookupsTest, VoucherSerialLookups) {
@@ -109,13 +109,13 @@ TEST_P(LookupsTest, PickerOffersIssuersWhoseNumberOrNameBeginsWithTheText) {
     };
     // Compared as sets here; the order is checked below.
     for (const Case& c : cases) {
-        QStringList got = offered(BuildPickerCommand(kFieldKindContract, c.typed));
+        QStringList got = offered(BuildPickerCommand(FieldKind::ContractNumber, c.typed));
         QStringList want = c.rows;
         got.sort();
         want.sort();
         EXPECT_EQ(got, want) << c.typed.toStdString();
     }
-    const QStringList all = offered(BuildPickerCommand(kFieldKindContract, QString()));
+    const QStringList all = offered(BuildPickerCommand(FieldKind::ContractNumber, QString()));
     QStringList names;
     for (const QString& row : all) {
         names << row.section(QLatin1Char(' '), 1);
@@ -124,7 +124,7 @@ TEST_P(LookupsTest, PickerOffersIssuersWhoseNumberOrNameBeginsWithTheText) {
     QStringList sorted = names;
     std::sort(sorted.begin(), sorted.end());
     EXPECT_EQ(names, sorted);
-    EXPECT_TRUE(BuildPickerCommand(kFieldKindTicketForm, QStringLiteral("K")).sql.isEmpty());
+    EXPECT_TRUE(BuildPickerCommand(FieldKind::SampleNumber, QStringLiteral("K")).sql.isEmpty());
 }
 
 QUORVANE_INSTANTIATE_BACKENDS(LookupsTest);

@@ -27,6 +27,9 @@ CREATE TABLE BF_User (
     CONSTRAINT PK_BF_User PRIMARY KEY (IdUser)
 );
 
+-- Login matches ids without regard to letter case, so two ids may not differ only in case.
+CREATE UNIQUE INDEX UX_BF_User_IdUser_Upper ON BF_User (UPPER(IdUser));
+
 -- Issuers and their trust contracts.
 CREATE TABLE BF_Customer (
     NoContract         VARCHAR(20)  NOT NULL,
