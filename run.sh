@@ -6,9 +6,7 @@ ROOT=$(cd "$(dirname "$0")" && pwd)
 BUILD=${QUORVANE_BUILD_DIR:-$ROOT/build}
 export QUORVANE_BUILD_DIR=$BUILD
 
-"$ROOT/scripts/packages.sh"
-"$ROOT/scripts/fonts.sh"
-"$ROOT/scripts/build.sh"
+"$ROOT/scripts/setup.sh"
 
 DATA=${XDG_DATA_HOME:-$HOME/.local/share}/Zanthel/Quorvane
 DATABASE=$DATA/quorvane.db

@@ -6,8 +6,7 @@ ROOT=$(cd "$(dirname "$0")" && pwd)
 BUILD=${QUORVANE_BUILD_DIR:-$ROOT/build}
 export QUORVANE_BUILD_DIR=$BUILD
 
-"$ROOT/scripts/packages.sh"
-"$ROOT/scripts/build.sh"
+"$ROOT/scripts/setup.sh"
 
 SERVICES=$(mktemp -d /tmp/quorvane-test.XXXXXX)
 chmod 755 "$SERVICES"
