@@ -22,6 +22,15 @@ QString ServerHostFor(const SettingsStore& settings) {
 }
 
 bool InitializeSystem(const SettingsStore& settings, Dialogs& dialogs, StartupState& state) {
+    // Defaults in place of an unreadable file could mean working on another database.
+    const QString unreadable = settings.unreadableFile();
+    if (!unreadable.isEmpty()) {
+        dialogs.message(
+            Dialogs::Icon::Critical, QStringLiteral("系統初始化"),
+            QStringLiteral("無法讀取設定檔：") + unreadable +
+                QStringLiteral("\r\n\r\n請系統管理者檢查此檔案的權限與內容後，再重新啟動系統"));
+        return false;
+    }
     state.serverHost = ServerHostFor(settings);
     SetPrintOffsets({settings.GetTemplateOffsetLeft(), settings.GetTemplateOffsetTop(),
                      settings.GetTicketFormOffsetLeft(), settings.GetTicketFormOffsetTop()});

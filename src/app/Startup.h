@@ -25,7 +25,8 @@ struct StartupState {
 };
 
 // Reads the server host and the print offsets. With an empty server host it warns, shows the
-// system settings screen and returns false: the program then ends without a login.
+// system settings screen and returns false: the program then ends without a login. A settings
+// file that cannot be read is reported and also ends the program.
 bool InitializeSystem(const SettingsStore& settings, Dialogs& dialogs, StartupState& state);
 
 }  // namespace quorvane

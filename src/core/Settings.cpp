@@ -206,6 +206,19 @@ SettingsStore SettingsStore::ForWorkstation() {
 SettingsStore::SettingsStore(QString file, QString fallbackFile)
     : file_(std::move(file)), fallbackFile_(std::move(fallbackFile)) {}
 
+QString SettingsStore::unreadableFile() const {
+    for (const QString& path : {file_, fallbackFile_}) {
+        if (path.isEmpty()) {
+            continue;
+        }
+        const FileState state = inspect(path);
+        if (state == FileState::Unreadable || state == FileState::Corrupt) {
+            return path;
+        }
+    }
+    return {};
+}
+
 std::optional<QString> SettingsStore::read(const QString& group, const QString& name) const {
     if (!validPart(group) || !validPart(name)) {
         return std::nullopt;

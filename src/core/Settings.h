@@ -22,6 +22,11 @@ public:
     explicit SettingsStore(QString file, QString fallbackFile = {});
 
     const QString& file() const { return file_; }
+
+    // A settings file of this store that exists but cannot be read, or holds something other
+    // than settings; empty when both files are usable or missing. Its values read as defaults,
+    // so start-up must not go on with them.
+    QString unreadableFile() const;
     // The file values missing from file() are read from; empty when there is none.
     const QString& fallbackFile() const { return fallbackFile_; }
 

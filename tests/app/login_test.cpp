@@ -295,5 +295,19 @@ TEST_F(StartupTest, EmptyServerWarnsAndShowsTheSystemSettings) {
     EXPECT_EQ(dialogs_.pending(), 0U);
 }
 
+TEST_F(StartupTest, UnreadableSettingsFileIsReportedAndEndsTheProgram) {
+    {
+        QFile file(settings_.file());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray("[System]\nServerIP=dbserver\n\0\x01garbage", 38));
+    }
+    dialogs_
+        .expectMessage(Dialogs::Icon::Critical, QStringLiteral("系統初始化"),
+                       QStringLiteral("無法讀取設定檔：") + settings_.file())
+        .containing();
+    StartupState state;
+    EXPECT_FALSE(InitializeSystem(settings_, dialogs_, state));
+}
+
 }  // namespace
 }  // namespace quorvane
