@@ -67,6 +67,11 @@ qint64 GetMaxNoTicket(Database& db) {
     return highest > 0 ? highest : 0;
 }
 
+bool IsExistNoTicketCheck(Database& db, qint64 noTicketCheck) {
+    UnitOfWork unit(db);
+    return db.Query(Statement(db.dialect().isExistNoTicketCheck(), {noTicketCheck})).next();
+}
+
 bool GetTicketFormOfTicket(Database& db, qint64 noTicket, QString& noTicketForm) {
     UnitOfWork unit(db);
     QSqlQuery query = db.Query(Statement(db.dialect().isExistNoTicket(), {noTicket}));

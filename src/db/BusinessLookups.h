@@ -26,6 +26,9 @@ bool IsNoTicketRangeFree(Database& db, qint64 first, qint64 last, QString& found
 // The highest printed voucher serial, 0 when none has been printed.
 qint64 GetMaxNoTicket(Database& db);
 
+// True when a printed voucher already carries this check code.
+bool IsExistNoTicketCheck(Database& db, qint64 noTicketCheck);
+
 // True when the voucher serial has been printed; `noTicketForm` receives its sample.
 bool GetTicketFormOfTicket(Database& db, qint64 noTicket, QString& noTicketForm);
 

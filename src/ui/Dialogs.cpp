@@ -21,6 +21,14 @@ Dialogs& AppDialogs() {
     return real;
 }
 
+QString BrowseFolder(QWidget* owner, const QString& title) {
+    QString folder = AppDialogs().chooseFolder(owner, title);
+    if (!folder.isEmpty() && !folder.endsWith(QLatin1Char('/'))) {
+        folder += QLatin1Char('/');
+    }
+    return folder;
+}
+
 void InstallDialogs(Dialogs* dialogs) {
     installedDialogs() = dialogs;
 }

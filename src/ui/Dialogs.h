@@ -33,6 +33,10 @@ public:
     virtual QString chooseFolder(QWidget* owner, const QString& title) = 0;
 };
 
+// The folder chooser through the port: the chosen folder's full path ending with "/" (one
+// appended when missing, so a file name can follow directly), or empty when cancelled.
+QString BrowseFolder(QWidget* owner, const QString& title);
+
 // The port the program uses; tests install their own.
 Dialogs& AppDialogs();
 void InstallDialogs(Dialogs* dialogs);

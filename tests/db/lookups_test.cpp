@@ -77,6 +77,10 @@ TEST_P(LookupsTest, VoucherSerialLookups) {
     EXPECT_EQ(found, QStringLiteral("K1-001"));
     EXPECT_TRUE(IsNoTicketRangeFree(db(), 200, 100, found)) << "first above last finds nothing";
 
+    EXPECT_TRUE(IsExistNoTicketCheck(db(), 1234567890123));
+    EXPECT_TRUE(IsExistNoTicketCheck(db(), 9999999999999));
+    EXPECT_FALSE(IsExistNoTicketCheck(db(), 1234567890124));
+
     QString sample;
     EXPECT_TRUE(GetTicketFormOfTicket(db(), 9999999999, sample));
     EXPECT_EQ(sample, QStringLiteral("K1-001"));
