@@ -1,8 +1,16 @@
 # Each folder under src/ is one static library built from the sources it holds.
 function(quorvane_library name)
     cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
-    file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
-    add_library(quorvane_${name} STATIC ${sources})
+    file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+    file(GLOB headers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+    if(NOT sources)
+        # A folder whose first sources are still to come.
+        add_library(quorvane_${name} INTERFACE)
+        target_include_directories(quorvane_${name} INTERFACE ${PROJECT_SOURCE_DIR}/src)
+        target_link_libraries(quorvane_${name} INTERFACE ${ARG_DEPENDS})
+        return()
+    endif()
+    add_library(quorvane_${name} STATIC ${sources} ${headers})
     target_include_directories(quorvane_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
     target_link_libraries(quorvane_${name} PUBLIC ${ARG_DEPENDS})
 endfunction()
