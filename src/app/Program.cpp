@@ -4,6 +4,7 @@
 #include "app/frmAP_Main.h"
 #include "core/Failure.h"
 #include "ui/Dialogs.h"
+#include "ui/FieldLookups.h"
 #include "ui/Fonts.h"
 
 #include <QApplication>
@@ -51,7 +52,9 @@ int Program::run(QApplication& app) {
     if (outcome != frmAP_Login::LoggedIn) {
         return outcome == frmAP_Login::Failed ? 1 : 0;
     }
-    frmAP_Main main(*db_);
+    InstallFieldLookups(*db_);
+    frmAP_Main main(*db_, settings_, state_.serverHost);
+    main.load();
     main.show();
     return app.exec();
 }

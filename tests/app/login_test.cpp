@@ -218,8 +218,7 @@ TEST_F(LoginScreenTest, RightPasswordLogsInAndTitlesTheMainWindow) {
     EXPECT_TRUE(CurrentUser().PMI_System);
     EXPECT_EQ(settings_->GetIdUserLastLogin(), QStringLiteral("ADMIN"));
 
-    frmAP_Main main(*db_);
-    EXPECT_EQ(main.windowTitle(), QStringLiteral("Quorvane　版本編號：%1　使用者：ADMIN")
+    EXPECT_EQ(frmAP_Main::MainTitle(), QStringLiteral("Quorvane　版本編號：%1　使用者：ADMIN")
                                       .arg(QStringLiteral(QUORVANE_VERSION_TEXT)));
 }
 
