@@ -35,6 +35,9 @@ for backend in ("sqlite", "postgres"):
               f" | same statement bare {same/1000:7.2f} µs, ratio {lookup/same:.2f}")
 PY
 
+echo "== opening the issuer screen on 10,000 issuers, against the bare queries it stands on"
+QT_QPA_PLATFORM=offscreen "$BUILD/bench/bench_issuer_open"
+
 echo "== process start to login screen shown, against an empty Qt Widgets window"
 export XDG_CONFIG_HOME=$WORK/config XDG_CONFIG_DIRS=$WORK/xdg XDG_DATA_HOME=$WORK/data
 export XDG_RUNTIME_DIR=$WORK/runtime QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}

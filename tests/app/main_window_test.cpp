@@ -1,0 +1,151 @@
+#include "app/frmAP_Main.h"
+#include "core/CurrentUser.h"
+#include "core/Settings.h"
+#include "db/SchemaInstaller.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestDatabase.h"
+#include "ui/RecordForm.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace quorvane {
+namespace {
+
+class MainWindowTest : public testing::Test {
+protected:
+    void SetUp() override {
+        SetCurrentUser({QStringLiteral("ADMIN"), QStringLiteral("管理者"), false, false, true});
+        scratch_ = std::make_unique<test::ScratchDatabase>(test::Backend::Sqlite);
+        db_ = scratch_->connect();
+        SchemaInstaller::Install(*db_);
+        db_->ConnExecute(
+            Statement(QStringLiteral("INSERT INTO BF_Customer (NoContract, NameCompany) "
+                                     "VALUES ('K1', '宏遠百貨'), ('K2', '甲興')")));
+        main_ = std::make_unique<frmAP_Main>(*db_, settings_, QStringLiteral("sqlite:/x.db"));
+    }
+
+    QTemporaryDir folder_;
+    SettingsStore settings_{folder_.filePath(QStringLiteral("Quorvane.conf"))};
+    ScriptedDialogs dialogs_;
+    std::unique_ptr<test::ScratchDatabase> scratch_;
+    std::unique_ptr<Database> db_;
+    std::unique_ptr<frmAP_Main> main_;
+};
+
+// The visible menu as "title: item | item" lines.
+QStringList visibleMenu(QMenuBar* bar) {
+    QStringList lines;
+    for (QAction* top : bar->actions()) {
+        if (!top->isVisible()) {
+            continue;
+        }
+        QString line = top->text();
+        if (QMenu* menu = top->menu()) {
+            QStringList items;
+            for (QAction* item : menu->actions()) {
+                if (item->isVisible()) {
+                    items << (item->isSeparator() ? QStringLiteral("-") : item->text());
+                }
+            }
+            line += QStringLiteral(": ") + items.join(QStringLiteral(" | "));
+        }
+        lines << line;
+    }
+    return lines;
+}
+
+TEST_F(MainWindowTest, MenuHasTheItemsInOrderAndHidesTheHiddenOnes) {
+    const QStringList expected = {
+        QStringLiteral("基本建檔(&B): B1-發行業者基本資料建檔"),
+        QStringLiteral("單據作業(&C): C1-發行業者額度申請單 | C2-票樣確認單 | C3-票卷列印作業"),
+        QStringLiteral(
+            "報表查詢(&D): D1-發行業者基本資料查詢 | D2-發行業者額度查詢 | D3-票卷列印查詢 | "
+            "D4-票卷作業稽核查詢"),
+        QStringLiteral("設定(&E): E2-電腦用戶端設定 | E3-使用者環境設定 | - | E4-使用者帳號設定 | "
+                       "E5-票卷範本格式設定"),
+        QStringLiteral("關閉"),
+    };
+    EXPECT_EQ(visibleMenu(main_->menuBar()), expected);
+    EXPECT_EQ(main_->menuBar()->actions().first()->text(), QStringLiteral("代碼表(&A)"));
+    EXPECT_FALSE(main_->menuBar()->actions().first()->isVisible());
+    for (const QString& hidden :
+         {QStringLiteral("frmOR_TicketNullify"), QStringLiteral("frmST_SettingSystem")}) {
+        EXPECT_FALSE(main_->menuItem(hidden)->isVisible());
+        EXPECT_FALSE(main_->menuItem(hidden)->isEnabled());
+    }
+    EXPECT_TRUE(main_->menuItem(QStringLiteral("frmBF_Customer"))->isEnabled());
+    EXPECT_FALSE(main_->menuItem(QStringLiteral("frmOR_Account"))->isEnabled())
+        << "screen not built yet";
+}
+
+TEST_F(MainWindowTest, LoadWarnsOfAMissingPrinterAndTitlesTheWindow) {
+    dialogs_.expectMessage(
+        Dialogs::Icon::Warning, QStringLiteral("載入系統預設值"),
+        QStringLiteral("系統預設印表機不正確\r\n\r\n請至「E2-使用者環境設定」設定系統預設印表機"));
+    main_->load();
+    EXPECT_EQ(main_->windowTitle(), QStringLiteral("Quorvane　版本編號：%1　使用者：ADMIN")
+                                        .arg(QStringLiteral(QUORVANE_VERSION_TEXT)));
+}
+
+TEST_F(MainWindowTest, AScreenOpensOnceAndComesForwardWithItsContent) {
+    main_->show();
+    main_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(main_.get()));
+    main_->menuItem(QStringLiteral("frmBF_Customer"))->trigger();
+    ASSERT_EQ(main_->area()->subWindowList().size(), 1);
+    auto* issuers = qobject_cast<RecordForm*>(main_->area()->subWindowList().first()->widget());
+    ASSERT_NE(issuers, nullptr);
+    EXPECT_EQ(main_->area()->subWindowList().first()->pos(), QPoint(0, 0));
+    issuers->subFormEdit();
+    issuers->findChild<QLineEdit*>(QStringLiteral("txtNote"))->setText(QStringLiteral("編輯中"));
+
+    main_->menuItem(QStringLiteral("frmBF_Customer"))->trigger();
+    EXPECT_EQ(main_->area()->subWindowList().size(), 1);
+    EXPECT_EQ(main_->area()->activeSubWindow()->widget(), issuers);
+    EXPECT_EQ(issuers->findChild<QLineEdit*>(QStringLiteral("txtNote"))->text(),
+              QStringLiteral("編輯中"));
+
+    // Screens reach each other through the registry.
+    EXPECT_EQ(AppScreens(), main_.get());
+    EXPECT_EQ(AppScreens()->openScreen(QStringLiteral("frmBF_Customer")), issuers);
+    EXPECT_EQ(AppScreens()->openScreen(QStringLiteral("frmOR_Nothing")), nullptr);
+
+    // Closed, it opens afresh on the first issuer.
+    QTest::keyClick(issuers, Qt::Key_Q, Qt::ControlModifier);
+    QApplication::processEvents();
+    EXPECT_TRUE(main_->area()->subWindowList().isEmpty());
+    main_->menuItem(QStringLiteral("frmBF_Customer"))->trigger();
+    auto* fresh = qobject_cast<RecordForm*>(main_->area()->subWindowList().first()->widget());
+    EXPECT_EQ(fresh->currentKey(), QStringLiteral("K1"));
+    EXPECT_FALSE(fresh->isEditing());
+}
+
+TEST_F(MainWindowTest, ModalScreensRunThroughTheDialogs) {
+    dialogs_.expectModal([](QWidget* screen) { QTest::keyClick(screen, Qt::Key_Escape); },
+                         QStringLiteral("frmST_SettingSystem"));
+    EXPECT_EQ(main_->openScreen(QStringLiteral("frmST_SettingSystem")), nullptr);
+    EXPECT_EQ(dialogs_.pending(), 0U);
+}
+
+TEST_F(MainWindowTest, CloseEndsEveryScreenWithoutAsking) {
+    main_->show();
+    main_->menuItem(QStringLiteral("frmBF_Customer"))->trigger();
+    QAction* quit = main_->findChild<QAction*>(QStringLiteral("mnuQuit"));
+    ASSERT_NE(quit, nullptr);
+    quit->trigger();
+    QApplication::processEvents();
+    EXPECT_FALSE(main_->isVisible());
+    EXPECT_TRUE(main_->area()->subWindowList().isEmpty());
+}
+
+}  // namespace
+}  // namespace quorvane
