@@ -1,6 +1,8 @@
 #include "ui/QtDialogs.h"
 
+#include "ui/frmAP_ModCalendar.h"
 #include "ui/frmAP_ModErr.h"
+#include "ui/frmAP_ModSelectItem.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -159,6 +161,22 @@ void QtDialogs::runModal(QWidget* screen) {
 
 QString QtDialogs::chooseFolder(QWidget* owner, const QString& title) {
     return QFileDialog::getExistingDirectory(owner, title, QString(), QFileDialog::ShowDirsOnly);
+}
+
+SelectionResult QtDialogs::selectItem(QWidget* owner, Database& db, const Selection& request) {
+    frmAP_ModSelectItem dialog(db, owner != nullptr ? owner : QApplication::activeWindow());
+    dialog.setWindowTitle(request.title);
+    dialog.setSelectCommandText(request.SelectCommandText);
+    dialog.setMultiSelect(request.MultiSelect);
+    dialog.setSelectOrderIndex(request.SelectOrderIndex);
+    dialog.exec();
+    return dialog.selection();
+}
+
+QString QtDialogs::pickDate(QWidget* owner) {
+    frmAP_ModCalendar dialog(owner != nullptr ? owner : QApplication::activeWindow());
+    dialog.exec();
+    return dialog.pickedDate();
 }
 
 }  // namespace quorvane

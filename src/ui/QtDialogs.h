@@ -8,8 +8,9 @@
 
 namespace quorvane {
 
-// The program's dialogs: Qt message boxes, the exception dialog frmAP_ModErr, modal screens and
-// the desktop's folder chooser. Every call blocks until the user closes the dialog.
+// The program's dialogs: Qt message boxes, the exception dialog frmAP_ModErr, modal screens,
+// the desktop's folder chooser, the selection dialog frmAP_ModSelectItem and the date picker
+// frmAP_ModCalendar. Every call blocks until the user closes the dialog.
 class QtDialogs : public Dialogs {
 public:
     Button message(Icon icon, const QString& title, const QString& text,
@@ -17,6 +18,8 @@ public:
     Answer exception(const QString& text) override;
     void runModal(QWidget* screen) override;
     QString chooseFolder(QWidget* owner, const QString& title) override;
+    SelectionResult selectItem(QWidget* owner, Database& db, const Selection& request) override;
+    QString pickDate(QWidget* owner) override;
 
     // The message box that message() runs, made up but not shown.
     static std::unique_ptr<QMessageBox> buildMessageBox(Icon icon, const QString& title,

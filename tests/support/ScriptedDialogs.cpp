@@ -22,6 +22,10 @@ const char* kindName(ScriptedDialogs::Kind kind) {
             return "modal screen";
         case ScriptedDialogs::Kind::Folder:
             return "folder chooser";
+        case ScriptedDialogs::Kind::Selection:
+            return "selection dialog";
+        case ScriptedDialogs::Kind::Date:
+            return "date picker";
     }
     return "dialog";
 }
@@ -152,6 +156,29 @@ ScriptedDialogs::Expectation& ScriptedDialogs::expectFolder(const QString& title
     return expected_.back();
 }
 
+ScriptedDialogs::Expectation& ScriptedDialogs::expectSelection(const QString& title,
+                                                               const QStringList& values,
+                                                               const QStringList& names) {
+    Expectation expectation;
+    expectation.kind = Kind::Selection;
+    expectation.title = title;
+    expectation.picked.SelectedCount = int(values.size());
+    expectation.picked.SelectedValue = values;
+    for (qsizetype row = 0; row < values.size(); ++row) {
+        expectation.picked.SelectedName.append(row < names.size() ? names.at(row) : QString());
+    }
+    expected_.push_back(std::move(expectation));
+    return expected_.back();
+}
+
+ScriptedDialogs::Expectation& ScriptedDialogs::expectDate(const QString& date) {
+    Expectation expectation;
+    expectation.kind = Kind::Date;
+    expectation.date = date;
+    expected_.push_back(std::move(expectation));
+    return expected_.back();
+}
+
 std::string ScriptedDialogs::describe(const Record& record) {
     std::string text = kindName(record.kind);
     switch (record.kind) {
@@ -168,6 +195,12 @@ std::string ScriptedDialogs::describe(const Record& record) {
             break;
         case Kind::Folder:
             text += " titled \"" + record.title.toStdString() + "\"";
+            break;
+        case Kind::Selection:
+            text += " titled \"" + record.title.toStdString() + "\" on \"" +
+                    record.selection.SelectCommandText.describe().toStdString() + "\"";
+            break;
+        case Kind::Date:
             break;
     }
     return text;
@@ -197,6 +230,13 @@ std::string ScriptedDialogs::describe(const Expectation& expectation) {
             break;
         case Kind::Folder:
             text += " titled \"" + expectation.title.toStdString() + "\"";
+            break;
+        case Kind::Selection:
+            if (!expectation.title.isEmpty()) {
+                text += " titled \"" + expectation.title.toStdString() + "\"";
+            }
+            break;
+        case Kind::Date:
             break;
     }
     return text;
@@ -229,6 +269,11 @@ bool ScriptedDialogs::take(const Record& record, Expectation& taken) {
                 break;
             case Kind::Folder:
                 matches = taken.title == record.title;
+                break;
+            case Kind::Selection:
+                matches = taken.title.isEmpty() || taken.title == record.title;
+                break;
+            case Kind::Date:
                 break;
         }
     }
@@ -305,6 +350,30 @@ QString ScriptedDialogs::chooseFolder(QWidget* /*owner*/, const QString& title) 
         return {};
     }
     return taken.folder;
+}
+
+SelectionResult ScriptedDialogs::selectItem(QWidget* /*owner*/, Database& /*db*/,
+                                            const Selection& request) {
+    Record record;
+    record.kind = Kind::Selection;
+    record.title = request.title;
+    record.text = request.SelectCommandText.sql;
+    record.selection = request;
+    Expectation taken;
+    if (!take(record, taken)) {
+        return {};
+    }
+    return taken.picked;
+}
+
+QString ScriptedDialogs::pickDate(QWidget* /*owner*/) {
+    Record record;
+    record.kind = Kind::Date;
+    Expectation taken;
+    if (!take(record, taken)) {
+        return {};
+    }
+    return taken.date;
 }
 
 }  // namespace quorvane

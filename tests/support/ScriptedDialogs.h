@@ -30,16 +30,20 @@ namespace quorvane {
 //     EXPECT_EQ(dialogs.records().size(), 1u);
 class ScriptedDialogs : public Dialogs {
 public:
-    enum class Kind { Message, Exception, Modal, Folder };
+    enum class Kind { Message, Exception, Modal, Folder, Selection, Date };
 
     // One dialog as it was opened.
     struct Record {
         Kind kind = Kind::Message;
         Icon icon = Icon::None;
-        QString title;  // the message box's title, the folder chooser's title
-        QString text;   // the message text, the exception text, the modal screen's object name
+        QString title;  // the message box's title, the folder chooser's, the selection dialog's
+        // the message text, the exception text, the modal screen's object name, the selection
+        // dialog's query text
+        QString text;
         Buttons buttons = Buttons::Ok;
         Button defaultButton = Button::Ok;
+        // The selection dialog's whole request (query with its values, multiple selection).
+        Selection selection;
     };
 
     // One queued dialog and its answer.
@@ -55,6 +59,8 @@ public:
         Answer answer = Answer::Exit;
         QString folder;
         std::function<void(QWidget*)> drive;
+        SelectionResult picked;  // the selection dialog's answer
+        QString date;            // the date picker's answer
 
         bool textContains = false;
 
@@ -85,6 +91,17 @@ public:
     Expectation& expectModal(std::function<void(QWidget*)> drive, const QString& objectName = {});
     // The next dialog is the folder chooser with this title, answered with `folder`.
     Expectation& expectFolder(const QString& title, const QString& folder);
+    // The next dialog is the selection dialog (titled `title` unless it is empty), answered as
+    // if the user had picked rows whose first columns are `values` and second columns `names`
+    // (missing names are empty texts). No values: the user cancelled. The query it was opened
+    // on is in the record (Record::selection).
+    //
+    //     dialogs.expectSelection(u"選擇"_s, {u"C0002"_s}, {u"大同百貨"_s});
+    Expectation& expectSelection(const QString& title, const QStringList& values = {},
+                                 const QStringList& names = {});
+    // The next dialog is the date picker, answered with `date` ("yyyy/MM/dd"; empty: the user
+    // cancelled).
+    Expectation& expectDate(const QString& date);
 
     const std::vector<Record>& records() const { return records_; }
     // Expectations not used yet.
@@ -95,6 +112,8 @@ public:
     Answer exception(const QString& text) override;
     void runModal(QWidget* screen) override;
     QString chooseFolder(QWidget* owner, const QString& title) override;
+    SelectionResult selectItem(QWidget* owner, Database& db, const Selection& request) override;
+    QString pickDate(QWidget* owner) override;
 
     static std::string describe(const Record& record);
     static std::string describe(const Expectation& expectation);
