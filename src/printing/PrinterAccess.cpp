@@ -1,0 +1,184 @@
+#include "printing/PrinterAccess.h"
+
+#include "core/Failure.h"
+#include "core/FailureRouting.h"
+#include "core/Settings.h"
+#include "printing/CupsQueue.h"
+#include "ui/Dialogs.h"
+
+#include <optional>
+
+namespace quorvane {
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+
+// The printer state of the whole program: one UI thread, for the whole run.
+struct PrinterState {
+    QString configuredName;
+    PrinterDevice current;
+    PrinterInfo lastInfo;
+};
+
+PrinterState& state() {
+    static PrinterState printers;
+    return printers;
+}
+
+PrinterDevice device(const cupsqueue::Destination& destination) {
+    return PrinterDevice{destination.name, destination.deviceUri};
+}
+
+// IPP's severity suffixes below error.
+bool belowErrorSeverity(const QString& reason) {
+    return reason.endsWith(QStringLiteral("-report")) ||
+           reason.endsWith(QStringLiteral("-warning"));
+}
+
+// Keywords without a suffix that CUPS backends set while a job is under way; they say how
+// the job is getting on, not that the printer is in trouble.
+bool progressReason(const QString& reason) {
+    return reason == QStringLiteral("connecting-to-device") ||
+           reason == QStringLiteral("cups-waiting-for-job-completed");
+}
+
+}  // namespace
+
+const QString& ConfiguredPrinterName() {
+    return state().configuredName;
+}
+
+PrinterDevice CurrentPrinter() {
+    return state().current;
+}
+
+qsizetype FirstPrinterEndingWith(const QStringList& names, const QString& name) {
+    if (name.isEmpty()) {
+        return -1;
+    }
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        if (names[i].endsWith(name, Qt::CaseSensitive)) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+bool UsePrint(const QString& name) {
+    bool matched = false;
+    Procedure proc(QStringLiteral("例外程序：\tmodPrint.UsePrint") + kCrLf);
+    proc.step([&] {
+        const std::vector<cupsqueue::Destination> destinations = cupsqueue::Destinations();
+        QStringList names;
+        names.reserve(static_cast<qsizetype>(destinations.size()));
+        for (const cupsqueue::Destination& destination : destinations) {
+            names.append(destination.name);
+        }
+        const qsizetype found = FirstPrinterEndingWith(names, name);
+        if (found >= 0) {
+            state().current = device(destinations[static_cast<std::size_t>(found)]);
+            matched = true;
+        }
+    });
+    return matched;
+}
+
+void CheckDefaultPrinter(const SettingsStore& settings) {
+    const QString name = settings.GetNamePrinterDefault();
+    state().configuredName = name;
+    if (!name.isEmpty() && UsePrint(name)) {
+        return;
+    }
+
+    // Without the configured printer the program prints on CUPS's default destination.
+    const std::optional<cupsqueue::Destination> fallback = cupsqueue::DefaultDestination();
+    state().current = fallback ? device(*fallback) : PrinterDevice{};
+
+    const QString heading = QStringLiteral("系統預設印表機不正確") + kCrLf + kCrLf;
+    const QString advice =
+        name.isEmpty() ? QStringLiteral("請至「E2-使用者環境設定」設定系統預設印表機")
+                       : QStringLiteral("目前所指定的印表機[ ") + name +
+                             QStringLiteral(" ]不正確，請至請至「E2-使用者環境設定」重新設定");
+    AppDialogs().message(Dialogs::Icon::Warning, QStringLiteral("載入系統預設值"),
+                         heading + advice);
+}
+
+qint32 PrinterStatusWord(int printerState, bool acceptingJobs, const QStringList& stateReasons) {
+    qint32 status = 0;
+    switch (printerState) {
+        case cupsqueue::StateIdle:
+        case cupsqueue::StateProcessing:
+            break;
+        case cupsqueue::StateStopped:
+            status |= PrinterStatusStopped;
+            break;
+        default:
+            status |= PrinterStatusUnknownState;
+            break;
+    }
+    if (!acceptingJobs) {
+        status |= PrinterStatusNotAccepting;
+    }
+    for (const QString& reason : stateReasons) {
+        if (reason.isEmpty() || reason == QStringLiteral("none") || belowErrorSeverity(reason) ||
+            progressReason(reason)) {
+            continue;
+        }
+        if (reason == QStringLiteral("paused")) {
+            status |= PrinterStatusStopped;
+        } else {
+            status |= PrinterStatusErrorReason;
+        }
+    }
+    return status;
+}
+
+qint32 GetPrinterStatus(qint32& jobs) {
+    PrinterState& printers = state();
+    if (printers.current.name.isEmpty()) {
+        throw Failure(0, QStringLiteral("沒有可用的印表機"), QStringLiteral("modPrint"));
+    }
+    const cupsqueue::PrinterAttributes attributes = cupsqueue::ReadPrinter(printers.current.name);
+    const int activeJobs = cupsqueue::ActiveJobCount(printers.current.name);
+
+    PrinterInfo info;
+    info.printerName = attributes.name;
+    info.portName = attributes.deviceUri;
+    info.driverName = attributes.makeAndModel;
+    info.comment = attributes.info;
+    info.location = attributes.location;
+    info.state = attributes.state;
+    info.acceptingJobs = attributes.acceptingJobs;
+    info.stateReasons = attributes.stateReasons;
+    info.status =
+        PrinterStatusWord(attributes.state, attributes.acceptingJobs, attributes.stateReasons);
+    info.jobs = activeJobs;
+    printers.lastInfo = info;
+    printers.current.port = info.portName;
+
+    jobs = info.jobs;
+    return info.status;
+}
+
+const PrinterInfo& LastPrinterInfo() {
+    return state().lastInfo;
+}
+
+void TestPrinterQueue() {
+    qint32 jobs = 0;
+    const qint32 status = GetPrinterStatus(jobs);
+
+    const bool failed = status != 0 || jobs != 0;
+    const QString heading =
+        failed ? QStringLiteral("印表機測試不正常") + kCrLf + kCrLf + QStringLiteral("請檢查印表機")
+               : QStringLiteral("印表機測試成功");
+    const PrinterDevice printer = CurrentPrinter();
+    const QString text = heading + kCrLf + kCrLf + kCrLf + QStringLiteral("裝置名稱　：") +
+                         printer.name + kCrLf + QStringLiteral("連接埠位置：") + printer.port +
+                         kCrLf + QStringLiteral("待列印文件：") + QString::number(jobs);
+    AppDialogs().message(failed ? Dialogs::Icon::Warning : Dialogs::Icon::Information,
+                         QStringLiteral("印表機測試"), text);
+}
+
+}  // namespace quorvane
