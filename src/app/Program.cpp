@@ -8,12 +8,15 @@
 #include "ui/Fonts.h"
 
 #include <QApplication>
+#include <QLocale>
 
 namespace quorvane {
 
 void PrepareApplication() {
     QCoreApplication::setOrganizationName(QStringLiteral("Zanthel"));
     QCoreApplication::setApplicationName(QStringLiteral("Quorvane"));
+    // Dates, times and numbers as the trust department writes them.
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::TraditionalChineseScript, QLocale::Taiwan));
     InstallFontSubstitutions();
     RouteFailuresToDialogs();
 }

@@ -12,7 +12,6 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPushButton>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -189,8 +188,8 @@ void frmBF_Customer::loadRecord(const QString& key) {
     }
     sspIdUserAddNew_->setText(FieldText(row, QStringLiteral("IdUserAddNew")));
     const QDateTime added = FieldDateTime(row, QStringLiteral("TimeAddNew"));
-    sspTimeAddNew_->setText(
-        added.isValid() ? QLocale::system().toString(added, QLocale::ShortFormat) : QString());
+    sspTimeAddNew_->setText(added.isValid() ? added.toString(QStringLiteral("yyyy/MM/dd HH:mm:ss"))
+                                            : QString());
 }
 
 void frmBF_Customer::clearRecord() {

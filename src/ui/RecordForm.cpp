@@ -3,6 +3,7 @@
 #include "core/FailureRouting.h"
 #include "db/ExecuteNoQuery.h"
 #include "ui/Dialogs.h"
+#include "ui/FormResize.h"
 #include "ui/RecordList.h"
 #include "ui/Twips.h"
 
@@ -53,6 +54,13 @@ RecordForm::RecordForm(Database& db, Design design, const QList<ToolbarKey>& key
     }
     frame_->setObjectName(QStringLiteral("ssfData"));
     frame_->setFrameShape(QFrame::StyledPanel);
+    // Fields are disabled while browsing; their text must stay readable all the same.
+    QPalette readable = frame_->palette();
+    readable.setColor(QPalette::Disabled, QPalette::Text,
+                      readable.color(QPalette::Active, QPalette::Text));
+    readable.setColor(QPalette::Disabled, QPalette::WindowText,
+                      readable.color(QPalette::Active, QPalette::WindowText));
+    frame_->setPalette(readable);
     banner_->setObjectName(QStringLiteral("sspBannerList"));
     banner_->setFrameShape(QFrame::Panel);
     banner_->setFrameShadow(QFrame::Sunken);
@@ -414,13 +422,12 @@ void RecordForm::placeChildren() {
     const int listTop = design.height() - listDesign.height() - margin;
     frame_->setGeometry(margin, toolbarHeight + margin, listLeft - 2 * margin,
                         design.height() - toolbarHeight - 2 * margin);
-    const int listWidth = listDesign.width() + (width() - design.width());
-    const int listHeight = listDesign.height() + (height() - design.height());
-    if (listWidth < 1 || listHeight < 1) {
+    const std::optional<QSize> listSize = ResizedControlSize(size(), design, listDesign);
+    if (!listSize) {
         return;
     }
-    banner_->setGeometry(listLeft, listTop - bannerHeight, listWidth, bannerHeight);
-    list_->setGeometry(listLeft, listTop, listWidth, listHeight);
+    banner_->setGeometry(listLeft, listTop - bannerHeight, listSize->width(), bannerHeight);
+    list_->setGeometry(QRect(QPoint(listLeft, listTop), *listSize));
 }
 
 }  // namespace quorvane

@@ -1,0 +1,26 @@
+#include "ui/SetBusy.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QWidget>
+
+namespace quorvane {
+
+void SetBusy(QWidget* screen, bool busy) {
+    if (screen == nullptr) {
+        return;
+    }
+    QWidget* main = screen->window();
+    const bool wasBusy = screen->property("quorvaneBusy").toBool();
+    screen->setProperty("quorvaneBusy", busy);
+    main->setEnabled(!busy);
+    screen->setEnabled(!busy);
+    if (busy && !wasBusy) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    } else if (!busy && wasBusy) {
+        QApplication::restoreOverrideCursor();
+    }
+    screen->repaint();
+}
+
+}  // namespace quorvane
