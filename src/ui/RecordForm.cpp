@@ -79,7 +79,7 @@ RecordForm::RecordForm(Database& db, Design design, const QList<ToolbarKey>& key
     connect(list_, &QListView::doubleClicked, this, [this](const QModelIndex& index) {
         if (!editing_) {
             showRow(index.row());
-            subFormEdit();
+            runIfEnabled(QStringLiteral("Edit"));
         }
     });
 
@@ -90,12 +90,7 @@ RecordForm::RecordForm(Database& db, Design design, const QList<ToolbarKey>& key
         connect(key, &QShortcut::activated, this, run);
     };
     const auto whenEnabled = [this](const QString& key) {
-        return [this, key] {
-            QAction* action = toolbarAction(key);
-            if (action != nullptr && action->isEnabled()) {
-                runToolbarKey(key);
-            }
-        };
+        return [this, key] { runIfEnabled(key); };
     };
     shortcut(QKeySequence(Qt::Key_Insert), whenEnabled(QStringLiteral("AddNew")));
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_N), whenEnabled(QStringLiteral("AddNew")));
@@ -122,6 +117,13 @@ QAction* RecordForm::toolbarAction(const QString& key) const {
 void RecordForm::formLoad() {
     setMode(false, false);
     subFormListRefresh();
+}
+
+void RecordForm::runIfEnabled(const QString& key) {
+    QAction* action = toolbarAction(key);
+    if (action != nullptr && action->isEnabled()) {
+        runToolbarKey(key);
+    }
 }
 
 void RecordForm::runToolbarKey(const QString& key) {
@@ -223,7 +225,7 @@ void RecordForm::focusList() {
 }
 
 void RecordForm::subFormAddNew() {
-    if (editing_) {
+    if (editing_ || !allowAdd()) {
         return;
     }
     previousKey_ = rows_->keyAt(list_->currentIndex().row());
@@ -233,7 +235,7 @@ void RecordForm::subFormAddNew() {
 }
 
 void RecordForm::subFormEdit() {
-    if (editing_ || currentKey_.isEmpty()) {
+    if (editing_ || currentKey_.isEmpty() || !allowEdit()) {
         return;
     }
     previousKey_ = currentKey_;
@@ -382,11 +384,11 @@ bool RecordForm::eventFilter(QObject* watched, QEvent* event) {
     if (watched == list_ && event->type() == QEvent::KeyPress && !editing_) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-            subFormEdit();
+            runIfEnabled(QStringLiteral("Edit"));
             return true;
         }
         if (key->key() == Qt::Key_Delete) {
-            subFormDelete();
+            runIfEnabled(QStringLiteral("Delete"));
             return true;
         }
     }

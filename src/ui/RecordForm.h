@@ -86,6 +86,10 @@ protected:
     virtual QString fieldsName() const { return {}; }
     // Whether the title shows the record's name after its key.
     virtual bool titleShowsName() const { return false; }
+    // Whether the user may add a record, or modify the one shown; a refusal shows its own
+    // message and returns false, and the screen stays in browse mode.
+    virtual bool allowAdd() { return true; }
+    virtual bool allowEdit() { return true; }
     // Prepares the fields for a new record, and for modifying the one shown.
     virtual void beginAdd() = 0;
     virtual void beginEdit() = 0;
@@ -122,6 +126,8 @@ private:
     void selectInList(const QString& key);
     void focusList();
     void runToolbarKey(const QString& key);
+    // Runs a toolbar key only when the screen has it and it is enabled (form and list keys).
+    void runIfEnabled(const QString& key);
     bool eventFilter(QObject* watched, QEvent* event) override;
     void placeChildren();
 
