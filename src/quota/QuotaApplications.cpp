@@ -1,0 +1,287 @@
+#include "quota/QuotaApplications.h"
+
+#include "core/Failure.h"
+#include "db/FieldReaders.h"
+#include "db/RowWriter.h"
+#include "quota/QuotaRules.h"
+
+#include <QSqlQuery>
+
+namespace quorvane {
+
+namespace {
+
+const QString kTable = QStringLiteral("OR_Account");
+const QString kKey = QStringLiteral("NoAccount");
+const QString kEditTitle = QStringLiteral("修改");
+const QString kCheckTitle = QStringLiteral("表單查核");
+const QString kAddTitle = QStringLiteral("新增");
+const QString kSaveTitle = QStringLiteral("儲存");
+
+QuotaSaveResult refused(const QString& title, const QString& message,
+                        QuotaField field = QuotaField::None) {
+    QuotaSaveResult result;
+    result.title = title;
+    result.message = message;
+    result.field = field;
+    return result;
+}
+
+// The application's row as the save needs it, read under the issuer's lock.
+struct StoredApplication {
+    bool found = false;
+    QString noContract;
+    int noItem = 0;
+    qint64 amount = 0;
+    bool approved = false;
+};
+
+}  // namespace
+
+QString FormatNoAccount(const QString& noContract, int noItem) {
+    return noContract + QLatin1Char('-') +
+           QStringLiteral("%1").arg(noItem, 2, 10, QLatin1Char('0'));
+}
+
+QuotaRole QuotaRoleOf(const User& user) {
+    if (user.PMI_Handling) {
+        return QuotaRole::Clerk;
+    }
+    return user.PMI_Verify ? QuotaRole::Supervisor : QuotaRole::Neither;
+}
+
+QString AddRefusalText() {
+    return QStringLiteral("新增失敗\r\n\r\n您的使用者帳號不具「經辦」權限，不允許申辦額度");
+}
+
+QString ClerkEditRefusalText(const QString& noAccount) {
+    return QStringLiteral("禁止修改！\r\n\r\n不允許經辦人員修改本額度申請 [") + noAccount +
+           QStringLiteral("] \r\n因為本額度已被主管完成核定 ");
+}
+
+QString SupervisorEditRefusalText(const QString& noAccount, const QString& newerNoAccount) {
+    return QStringLiteral("禁止修改！\r\n\r\n不允許主管人員修改本額度申請 [") + noAccount +
+           QStringLiteral("] \r\n因為已有更新的額度申請 [") + newerNoAccount +
+           QStringLiteral("] 已通過核定");
+}
+
+QString BadAmountText(const QString& typed) {
+    return QStringLiteral("「申請額度」錯誤\r\n\r\n您輸入的申請額度：") + typed +
+           QStringLiteral(
+               " 不正確\r\n申請額度須為整數金額（元），不可有負號或小數點，"
+               "最多 9 位數，請重新輸入");
+}
+
+QString BelowPrintedText(qint64 amountTicketPrint, qint64 amount) {
+    return QStringLiteral("「申請額度」錯誤\r\n\r\n目前的使用額度為：") +
+           FormatAmount(amountTicketPrint) + QStringLiteral("\r\n目前申請的額度為：") +
+           FormatAppliedAmount(amount) + QStringLiteral("\r\n\r\n此作業將造成剩餘額度不足");
+}
+
+QString UnknownContractText(const QString& noContract) {
+    return QStringLiteral("「契約代碼」錯誤\r\n\r\n您輸入的契約代碼：") + noContract +
+           QStringLiteral(" 不存在，請重新輸入");
+}
+
+QString AmountChangedText(const QString& noAccount, qint64 stored, qint64 seen) {
+    return QStringLiteral("禁止核准！\r\n\r\n額度申請 [") + noAccount +
+           QStringLiteral("] 的申請額度已被其他工作站改為 ") + FormatAmount(stored) +
+           QStringLiteral("\r\n畫面上的申請額度為 ") + FormatAmount(seen) +
+           QStringLiteral("，請取消後重新載入再核定");
+}
+
+QString QuotaEditRefusal(Database& db, QuotaRole role, const QString& noAccount,
+                         const QString& noContract, bool approved) {
+    switch (role) {
+        case QuotaRole::Clerk:
+            return approved ? ClerkEditRefusalText(noAccount) : QString();
+        case QuotaRole::Supervisor: {
+            QString newest;
+            const short state = GetAccountVerifyState(db, noContract, newest);
+            if (state == AccountVerifyState::Approved && newest != noAccount) {
+                return SupervisorEditRefusalText(noAccount, newest);
+            }
+            return {};
+        }
+        case QuotaRole::Neither:
+            break;
+    }
+    return {};
+}
+
+bool IsUniqueConflict(const DatabaseFailure& failure) {
+    const QString& code = failure.sqlState();
+    // PostgreSQL: unique_violation. SQLite: SQLITE_CONSTRAINT_UNIQUE and
+    // SQLITE_CONSTRAINT_PRIMARYKEY, or the primary code with the driver's text.
+    if (code == QStringLiteral("23505") || code == QStringLiteral("2067") ||
+        code == QStringLiteral("1555")) {
+        return true;
+    }
+    return code == QStringLiteral("19") &&
+           failure.description().contains(QStringLiteral("UNIQUE constraint failed"));
+}
+
+void QuotaApplicationWriter::lockIssuer(const QString& noContract, bool& exists) {
+    const Statement lock(
+        QStringLiteral("SELECT NoContract FROM BF_Customer WHERE (NoContract = ?)") +
+            db_.dialect().forUpdate(),
+        {noContract});
+    statement_ = lock.describe();
+    exists = db_.LookupText(lock) == noContract;
+}
+
+QuotaSaveResult QuotaApplicationWriter::save(const QuotaApplication& application,
+                                             const User& user) {
+    const bool adding = application.noAccount.isEmpty();
+    for (int attemptNumber = 1; attemptNumber <= kAttempts; ++attemptNumber) {
+        try {
+            return attempt(application, user);
+        } catch (const DatabaseFailure& failure) {
+            // The transaction is rolled back already; a number another workstation took in
+            // the meantime is simply taken again, anything else goes to the caller.
+            if (!adding || !IsUniqueConflict(failure)) {
+                throw;
+            }
+        }
+    }
+    return refused(
+        kSaveTitle,
+        QStringLiteral("儲存失敗\r\n\r\n其他工作站正同時新增契約 ") + application.noContract +
+            QStringLiteral(" 的額度申請，未能取得申請編號\r\n資料尚未儲存，請再儲存一次"));
+}
+
+QuotaSaveResult QuotaApplicationWriter::attempt(const QuotaApplication& application,
+                                                const User& user) {
+    const QuotaRole role = QuotaRoleOf(user);
+    const bool adding = application.noAccount.isEmpty();
+    noItem_ = 0;
+    statement_.clear();
+    if (adding && role != QuotaRole::Clerk) {
+        return refused(kAddTitle, AddRefusalText());
+    }
+
+    // The contract of an application never changes, so the row's own contract names the
+    // issuer to lock; the row itself is read again under the lock.
+    QString noContract = application.noContract.trimmed();
+    if (!adding) {
+        const Statement contractOf(
+            QStringLiteral("SELECT NoContract FROM OR_Account WHERE (NoAccount = ?)"),
+            {application.noAccount});
+        statement_ = contractOf.describe();
+        const QString stored = db_.LookupText(contractOf);
+        if (!stored.isEmpty()) {
+            noContract = stored;
+        }
+    }
+
+    Transaction transaction(db_);
+    bool issuerExists = false;
+    lockIssuer(noContract, issuerExists);
+    if (!issuerExists) {
+        return refused(kCheckTitle, UnknownContractText(noContract), QuotaField::Contract);
+    }
+
+    StoredApplication stored;
+    QString noAccount = application.noAccount;
+    if (adding) {
+        // Every application of the contract counts, active or not.
+        const Statement highest(
+            QStringLiteral("SELECT MAX(NoItem) FROM OR_Account WHERE (NoContract = ?)"),
+            {noContract});
+        statement_ = highest.describe();
+        noItem_ = db_.LookupLong(highest) + 1;
+        noAccount = FormatNoAccount(noContract, noItem_);
+    } else {
+        const Statement read(QStringLiteral("SELECT NoContract, NoItem, Amount, VerifyApprove "
+                                            "FROM OR_Account WHERE (NoAccount = ?)") +
+                                 db_.dialect().forUpdate(),
+                             {noAccount});
+        statement_ = read.describe();
+        {
+            UnitOfWork unit(db_);
+            QSqlQuery row = db_.Query(read);
+            if (row.next()) {
+                stored.found = true;
+                stored.noContract = FieldText(row.value(0));
+                stored.noItem = FieldLong(row.value(1));
+                stored.amount = FieldInt64(row.value(2));
+                stored.approved = !row.value(3).isNull() && row.value(3).toInt() == 1;
+            }
+        }
+        if (!stored.found || stored.noContract != noContract) {
+            return refused(kSaveTitle, QStringLiteral("儲存失敗\r\n\r\n找不到額度申請 [") +
+                                           noAccount + QStringLiteral("]，可能已被其他工作站刪除"));
+        }
+        noItem_ = stored.noItem;
+        // What the user saw when the modification began may be stale: another workstation
+        // may have approved this application, or a newer one, since.
+        const QString refusal = QuotaEditRefusal(db_, role, noAccount, noContract, stored.approved);
+        if (!refusal.isEmpty()) {
+            return refused(kEditTitle, refusal);
+        }
+        // A supervisor approves the amount on the screen, not one a clerk changed since.
+        if (role == QuotaRole::Supervisor && application.review == ReviewChoice::Approve &&
+            stored.amount != application.amount) {
+            return refused(kEditTitle,
+                           AmountChangedText(noAccount, stored.amount, application.amount));
+        }
+    }
+
+    // The amount the application will state, checked against what is printed now: another
+    // workstation may have printed since the screen showed its summary.
+    const qint64 amount = role == QuotaRole::Clerk ? application.amount : stored.amount;
+    if (role == QuotaRole::Clerk && (amount < 0 || amount > kMaxApplicationAmount)) {
+        return refused(kCheckTitle, BadAmountText(QString::number(amount)), QuotaField::Amount);
+    }
+    qint64 approve = 0;
+    qint64 printed = 0;
+    qint64 remain = 0;
+    GetAccountAmount(db_, noContract, approve, printed, remain);
+    if (amount < printed) {
+        return refused(kCheckTitle, BelowPrintedText(printed, amount), QuotaField::Amount);
+    }
+
+    if (beforeWrite_) {
+        beforeWrite_(noItem_);
+    }
+
+    const Statement clock(db_.dialect().serverTime());
+    statement_ = clock.describe();
+    const QDateTime now = db_.LookupDate(clock);
+    RowWriter row(kTable, kKey, noAccount);
+    if (role == QuotaRole::Clerk) {
+        row.set(QStringLiteral("Amount"), amount);
+        row.set(QStringLiteral("NoteHandling"), application.noteHandling);
+    } else if (role == QuotaRole::Supervisor) {
+        // An approval leaves an earlier return's stamps alone, and a return an approval's.
+        if (application.review == ReviewChoice::Approve) {
+            row.set(QStringLiteral("VerifyApprove"), 1);
+            row.set(QStringLiteral("IdUserVerifyApprove"), user.IdUser);
+            row.set(QStringLiteral("TimeVerifyApprove"), now);
+        } else if (application.review == ReviewChoice::Return) {
+            row.set(QStringLiteral("VerifyApprove"), 0);
+            row.set(QStringLiteral("IdUserVerifyReturn"), user.IdUser);
+            row.set(QStringLiteral("TimeVerifyReturn"), now);
+        }
+        row.set(QStringLiteral("NoteVerify"), application.noteVerify);
+    }
+    row.set(QStringLiteral("Active"), 1);
+    if (adding) {
+        row.set(QStringLiteral("NoContract"), noContract);
+        row.set(QStringLiteral("NoItem"), noItem_);
+        statement_ = QStringLiteral("INSERT INTO OR_Account … NoAccount = ") + noAccount;
+        row.insert(db_, user.IdUser, now);
+    } else {
+        statement_ = QStringLiteral("UPDATE OR_Account … WHERE NoAccount = ") + noAccount;
+        row.update(db_, user.IdUser, now);
+    }
+    transaction.commit();
+
+    QuotaSaveResult result;
+    result.saved = true;
+    result.noAccount = noAccount;
+    result.noItem = noItem_;
+    return result;
+}
+
+}  // namespace quorvane

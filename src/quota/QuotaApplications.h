@@ -1,0 +1,109 @@
+#pragma once
+
+#include "core/CurrentUser.h"
+#include "db/Database.h"
+
+#include <QString>
+
+#include <functional>
+
+namespace quorvane {
+
+class DatabaseFailure;
+
+// The application number of a contract's n-th application: the contract number, "-", and the
+// running number with at least two digits (K1-01, K1-10, K1-100).
+QString FormatNoAccount(const QString& noContract, int noItem);
+
+// What a user does with quota applications. PMI_Handling wins over PMI_Verify.
+enum class QuotaRole {
+    Clerk,       // files applications: amount and remark
+    Supervisor,  // reviews them: verdict and remark
+    Neither,     // may open a modification, writes no business column
+};
+QuotaRole QuotaRoleOf(const User& user);
+
+// The supervisor's choice on saving: the two options, or neither of them on.
+enum class ReviewChoice { Unchanged, Approve, Return };
+
+// An application as the screen holds it when it is saved.
+struct QuotaApplication {
+    QString noAccount;  // empty for a new application
+    QString noContract;
+    // The applied amount: what a clerk's save writes, and what a supervisor's approval
+    // approves (it must still be the stored amount).
+    qint64 amount = 0;
+    QString noteHandling;
+    ReviewChoice review = ReviewChoice::Unchanged;
+    QString noteVerify;
+};
+
+// The field a refusal is about, for the screen to put the focus in.
+enum class QuotaField { None, Contract, Amount };
+
+// The outcome of a save: saved under its number, or refused with a message (warning icon)
+// and nothing written.
+struct QuotaSaveResult {
+    bool saved = false;
+    QString noAccount;
+    int noItem = 0;
+    QString title;
+    QString message;
+    QuotaField field = QuotaField::None;
+};
+
+// --- The texts of the refusals, shared by the screen and the save ---
+
+QString AddRefusalText();
+QString ClerkEditRefusalText(const QString& noAccount);
+QString SupervisorEditRefusalText(const QString& noAccount, const QString& newerNoAccount);
+QString BadAmountText(const QString& typed);
+QString BelowPrintedText(qint64 amountTicketPrint, qint64 amount);
+QString UnknownContractText(const QString& noContract);
+QString AmountChangedText(const QString& noAccount, qint64 stored, qint64 seen);
+
+// The edit rule: a clerk may not modify an approved application; a supervisor without clerk
+// permission may not modify one while a newer active application of its contract is approved;
+// a user with neither permission is not refused. Empty when the modification is allowed,
+// otherwise the refusal's text (title "修改").
+QString QuotaEditRefusal(Database& db, QuotaRole role, const QString& noAccount,
+                         const QString& noContract, bool approved);
+
+// Saves a quota application: one transaction that first serialises on the issuer (the row lock
+// on PostgreSQL; SQLite's write transaction holds the database), then takes the application's
+// number or re-reads the row, re-checks the edit rule and the printed amount against what other
+// workstations committed meanwhile, and writes only the columns of the user's role with the
+// audit stamps. A failure rolls everything back and leaves the connection usable. An insert
+// that meets a number another workstation took is run again with the next number, a few times
+// at most, and then refused with a message.
+class QuotaApplicationWriter {
+public:
+    static constexpr int kAttempts = 5;
+
+    explicit QuotaApplicationWriter(Database& db) : db_(db) {}
+
+    // Raises Failure for a database failure other than a number taken meanwhile.
+    QuotaSaveResult save(const QuotaApplication& application, const User& user);
+
+    // Runs inside the transaction, after the lock and the checks and just before the row is
+    // written, with the item number: the moment another workstation's save would have to wait.
+    void setBeforeWrite(std::function<void(int noItem)> hook) { beforeWrite_ = std::move(hook); }
+
+    // The statement being run and the item number, for the failure's location text.
+    const QString& statement() const { return statement_; }
+    int noItem() const { return noItem_; }
+
+private:
+    QuotaSaveResult attempt(const QuotaApplication& application, const User& user);
+    void lockIssuer(const QString& noContract, bool& exists);
+
+    Database& db_;
+    std::function<void(int)> beforeWrite_;
+    QString statement_;
+    int noItem_ = 0;
+};
+
+// Whether a database failure is a unique-key conflict (a number taken by another workstation).
+bool IsUniqueConflict(const DatabaseFailure& failure);
+
+}  // namespace quorvane
