@@ -1,0 +1,98 @@
+#pragma once
+
+#include "masterdata/UserAccounts.h"
+#include "ui/RecordForm.h"
+
+#include <optional>
+
+class QButtonGroup;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QRadioButton;
+
+namespace quorvane {
+
+// E3-使用者基本資料建檔: the user accounts, one BF_User row each, keyed by the login id. An
+// administrator (系統) maintains every account; anybody else sees and modifies only their own
+// name, password and remark. The screen is a modal dialog window of its own: the main window
+// runs it with AppDialogs().runModal() and deletes it when it closes.
+//
+// Stored passwords are never shown: an account with a password shows a placeholder in both
+// masked fields, and a save that leaves them untouched leaves the stored password as it is.
+class frmBF_User : public RecordForm {
+    Q_OBJECT
+
+public:
+    explicit frmBF_User(Database& db, QWidget* parent = nullptr);
+
+    // Deletes the account shown. The delete runs through the account rules, which check for
+    // the last administrator inside the delete's own transaction; the toolbar key and the
+    // list's Delete key come here.
+    void subFormDelete();
+
+    QLineEdit* txtIdUser() const { return txtIdUser_; }
+    QLineEdit* txtPWD() const { return txtPWD_; }
+    QLineEdit* txtPwdVerify() const { return txtPwdVerify_; }
+    QLineEdit* txtNameUser() const { return txtNameUser_; }
+    QLineEdit* txtNote() const { return txtNote_; }
+    QGroupBox* roleFrame() const { return ssfPMI_; }
+    QRadioButton* roleOption(UserRole role) const;
+
+    // What the masked fields hold for a stored password: a text no one can type into them.
+    static QString PasswordPlaceholder();
+
+protected:
+    QString tableName() const override;
+    QString keyColumn() const override;
+    Statement listQuery() const override;
+    void loadRecord(const QString& key) override;
+    void clearRecord() override;
+    QString fieldsKey() const override;
+    QString fieldsName() const override;
+    bool titleShowsName() const override { return true; }
+    bool allowAdd() override;
+    bool allowEdit() override;
+    void beginAdd() override;
+    void beginEdit() override;
+    bool checkRecord() override;
+    QString writeRecord() override;
+    QString deleteDescription() const override;
+    QString deleteRefusal(const QString& key) override;
+    QString showRecordTitle() const override;
+    void modeChanged(bool editing) override;
+
+private:
+    void buildFields();
+    bool isAdministrator() const;
+    bool showsOwnAccount() const;
+    std::optional<UserRole> shownRole() const;
+    void showRole(std::optional<UserRole> role);
+    // A masked field edited while it still holds (part of) the placeholder keeps only what
+    // was typed.
+    void dropPlaceholder(QLineEdit* field);
+    void markPasswords();
+    void hidePasswordMarks();
+
+    UserAccounts accounts_;
+    QLineEdit* txtIdUser_ = nullptr;
+    QLineEdit* txtPWD_ = nullptr;
+    QLineEdit* txtPwdVerify_ = nullptr;
+    QLineEdit* txtNameUser_ = nullptr;
+    QLineEdit* txtNote_ = nullptr;
+    QLabel* sspIdUser_ = nullptr;
+    QGroupBox* ssfPMI_ = nullptr;
+    QButtonGroup* roles_ = nullptr;
+    QLabel* imgPwdOK_ = nullptr;
+    QLabel* imgPwdReject_ = nullptr;
+    QLabel* sspIdUserAddNew_ = nullptr;
+    QLabel* sspTimeAddNew_ = nullptr;
+    // The role the record had when shown (a new account's is 經辦).
+    std::optional<UserRole> loadedRole_;
+    // Whether txtPWD was typed into since the record was shown.
+    bool passwordTyped_ = false;
+    // The id a save has written, for the base's write step.
+    QString savedKey_;
+};
+
+}  // namespace quorvane

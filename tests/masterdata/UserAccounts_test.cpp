@@ -1,0 +1,406 @@
+#include "masterdata/UserAccounts.h"
+
+#include "core/Failure.h"
+#include "core/Password.h"
+#include "db/FieldReaders.h"
+#include "db/SchemaInstaller.h"
+#include "support/TestDatabase.h"
+
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+namespace quorvane {
+namespace {
+
+using Refusal = UserAccounts::Refusal;
+
+const User kAdmin{QStringLiteral("ADMIN"), QStringLiteral("王小明"), false, false, true};
+const User kClerk{QStringLiteral("CLERK"), QStringLiteral("陳經辦"), true, false, false};
+const User kSupervisor{QStringLiteral("SUPER"), QStringLiteral("林主管"), false, true, false};
+const User kNobody{QStringLiteral("GUEST"), QStringLiteral("訪客"), false, false, false};
+
+TEST(UserAccountRules, WhoMayDoWhat) {
+    const struct {
+        const char* label;
+        User actor;
+        QString account;
+        bool mayAdd;
+        bool mayDelete;
+        bool mayModify;
+        bool mayChangeRole;
+    } cases[] = {
+        {"administrator, another account", kAdmin, QStringLiteral("CLERK"), true, true, true, true},
+        {"administrator, own account", kAdmin, QStringLiteral("ADMIN"), true, true, true, false},
+        {"administrator, own account in other case", kAdmin, QStringLiteral("admin"), true, true,
+         true, false},
+        {"clerk, own account", kClerk, QStringLiteral("CLERK"), false, false, true, false},
+        {"clerk, another account", kClerk, QStringLiteral("ADMIN"), false, false, false, false},
+        {"supervisor, own account", kSupervisor, QStringLiteral("SUPER"), false, false, true,
+         false},
+        {"no role, own account", kNobody, QStringLiteral("GUEST"), false, false, true, false},
+        {"no role, another account", kNobody, QStringLiteral("SUPER"), false, false, false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        EXPECT_EQ(UserAccounts::MayAdd(c.actor), c.mayAdd);
+        EXPECT_EQ(UserAccounts::MayDelete(c.actor), c.mayDelete);
+        EXPECT_EQ(UserAccounts::MayModify(c.actor, c.account), c.mayModify);
+        EXPECT_EQ(UserAccounts::MayChangeRole(c.actor, c.account), c.mayChangeRole);
+    }
+    EXPECT_FALSE(UserAccounts::IsOwnAccount(User{}, QString())) << "nobody logged in";
+}
+
+TEST(UserAccountRules, RolesAndTheirFlags) {
+    EXPECT_EQ(FlagsOf(UserRole::Handling), (RoleFlags{true, false, false}));
+    EXPECT_EQ(FlagsOf(UserRole::Verify), (RoleFlags{false, true, false}));
+    EXPECT_EQ(FlagsOf(UserRole::System), (RoleFlags{false, false, true}));
+    const struct {
+        RoleFlags flags;
+        std::optional<UserRole> role;
+    } stored[] = {
+        {{true, false, false}, UserRole::Handling},
+        {{false, true, false}, UserRole::Verify},
+        {{false, false, true}, UserRole::System},
+        {{true, true, false}, UserRole::Handling},  // the clerk's role takes precedence
+        {{true, true, true}, UserRole::System},
+        {{false, false, false}, std::nullopt},
+    };
+    for (const auto& c : stored) {
+        EXPECT_EQ(RoleOf(c.flags), c.role) << c.flags.handling << c.flags.verify << c.flags.system;
+    }
+}
+
+TEST(UserAccountRules, NewIdsAreTrimmedOfSpacesAndUpperCased) {
+    EXPECT_EQ(UserAccounts::NewId(QStringLiteral("  alice ")), QStringLiteral("ALICE"));
+    EXPECT_EQ(UserAccounts::NewId(QStringLiteral("a b")), QStringLiteral("A B"));
+    EXPECT_EQ(UserAccounts::NewId(QStringLiteral("\tbob")), QStringLiteral("\tBOB"))
+        << "only spaces are trimmed, as the login trims";
+    EXPECT_EQ(UserAccounts::TrimSpaces(QStringLiteral("  Pa ss  ")), QStringLiteral("Pa ss"));
+}
+
+class UserAccountsTest : public test::BackendTest {
+protected:
+    void addRow(const QString& id, const QVariant& password, RoleFlags flags,
+                const QString& name = QString()) {
+        db().ConnExecute(Statement(
+            QStringLiteral("INSERT INTO BF_User (IdUser, PWD, NameUser, PMI_Handling, PMI_Verify, "
+                           "PMI_System) VALUES (?, ?, ?, ?, ?, ?)"),
+            {id, password, name, flags.handling ? 1 : 0, flags.verify ? 1 : 0,
+             flags.system ? 1 : 0}));
+    }
+    QSqlRecord stored(const QString& id) {
+        UnitOfWork unit(db());
+        QSqlQuery query =
+            db().Query(Statement(QStringLiteral("SELECT * FROM BF_User WHERE IdUser = ?"), {id}));
+        return query.next() ? query.record() : QSqlRecord();
+    }
+    RoleFlags flags(const QString& id) {
+        const QSqlRecord row = stored(id);
+        return {FieldBoolean(row, QStringLiteral("PMI_Handling")),
+                FieldBoolean(row, QStringLiteral("PMI_Verify")),
+                FieldBoolean(row, QStringLiteral("PMI_System"))};
+    }
+    qint64 count() {
+        return db().LookupInt64(Statement(QStringLiteral("SELECT COUNT(*) FROM BF_User")));
+    }
+
+    UserAccounts accounts() { return UserAccounts(db()); }
+};
+
+TEST_P(UserAccountsTest, AddStoresTheUpperCaseIdAHashOfTheTrimmedPasswordAndTheRole) {
+    const struct {
+        UserRole role;
+        RoleFlags flags;
+    } cases[] = {
+        {UserRole::Handling, {true, false, false}},
+        {UserRole::Verify, {false, true, false}},
+        {UserRole::System, {false, false, true}},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        const QString typed = QStringLiteral(" user%1 ").arg(++n);
+        const QString id = QStringLiteral("USER%1").arg(n);
+        const UserAccounts::Outcome outcome =
+            accounts().add(kAdmin, {typed, QStringLiteral("小明"), QStringLiteral("O'Brien"),
+                                    c.role, QStringLiteral("  Se cret! ")});
+        ASSERT_TRUE(outcome.ok()) << outcome.message.toStdString();
+        EXPECT_EQ(outcome.IdUser, id);
+        const QSqlRecord row = stored(id);
+        ASSERT_FALSE(row.isEmpty());
+        EXPECT_EQ(flags(id), c.flags);
+        const QString pwd = FieldText(row, QStringLiteral("PWD"));
+        EXPECT_TRUE(pwd.startsWith(QStringLiteral("$argon2id$"))) << pwd.toStdString();
+        EXPECT_TRUE(PasswordMatches(pwd, QStringLiteral("Se cret!")));
+        EXPECT_FALSE(PasswordMatches(pwd, QStringLiteral("se cret!"))) << "case counts";
+        EXPECT_EQ(FieldText(row, QStringLiteral("NameUser")), QStringLiteral("小明"));
+        EXPECT_EQ(FieldText(row, QStringLiteral("Note")), QStringLiteral("O'Brien"));
+        EXPECT_EQ(FieldText(row, QStringLiteral("IdUserAddNew")), QStringLiteral("ADMIN"));
+        EXPECT_TRUE(FieldDateTime(row, QStringLiteral("TimeAddNew")).isValid());
+    }
+    // No role given: a new account is a clerk; no password given: the empty one.
+    ASSERT_TRUE(accounts().add(kAdmin, {QStringLiteral("plain"), {}, {}, {}, {}}).ok());
+    EXPECT_EQ(flags(QStringLiteral("PLAIN")), (RoleFlags{true, false, false}));
+    EXPECT_TRUE(PasswordMatches(FieldText(stored(QStringLiteral("PLAIN")), QStringLiteral("PWD")),
+                                QString()));
+}
+
+TEST_P(UserAccountsTest, AddRefusalsWriteNothing) {
+    addRow(QStringLiteral("Admin"), QStringLiteral("979899"), {false, false, true});
+    const struct {
+        const char* label;
+        User actor;
+        QString id;
+        Refusal refusal;
+        QString message;
+    } cases[] = {
+        {"not an administrator", kClerk, QStringLiteral("NEW"), Refusal::NotAdministrator,
+         QStringLiteral("新增失敗\r\n\r\n您的使用者帳號不具「系統」權限，不允許新增使用者")},
+        {"blank id", kAdmin, QStringLiteral("   "), Refusal::BlankId,
+         QStringLiteral("儲存失敗\r\n\r\n使用者帳號尚未輸入")},
+        {"a character the login drops", kAdmin, QStringLiteral("a.b"), Refusal::IdNotTypeable,
+         QStringLiteral("儲存失敗\r\n\r\n使用者帳號 [A.B] 含有登入時無法輸入的字元")},
+        {"differs only in case", kAdmin, QStringLiteral("admin"), Refusal::IdDiffersInCase,
+         QStringLiteral("儲存失敗\r\n\r\n使用者帳號 [ADMIN] 與已有的帳號 [Admin] 只有大小寫不同"
+                        "\r\n登入時不分大小寫，請改用其他帳號")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        const UserAccounts::Outcome outcome =
+            accounts().add(c.actor, {c.id, {}, {}, UserRole::Handling, QStringLiteral("x")});
+        EXPECT_EQ(outcome.refusal, c.refusal);
+        EXPECT_EQ(outcome.message, c.message);
+        EXPECT_EQ(count(), 1);
+    }
+    EXPECT_EQ(db().transactionDepth(), 0);
+}
+
+TEST_P(UserAccountsTest, AnExistingIdIsRefusedByTheTable) {
+    addRow(QStringLiteral("BOB"), QStringLiteral("979899"), {true, false, false});
+    EXPECT_THROW(accounts().add(kAdmin, {QStringLiteral("bob"), {}, {}, {}, {}}), DatabaseFailure);
+    EXPECT_EQ(count(), 1);
+    EXPECT_EQ(FieldText(stored(QStringLiteral("BOB")), QStringLiteral("PWD")),
+              QStringLiteral("979899"));
+    // The table itself refuses ids that differ only in case, whoever writes them.
+    EXPECT_THROW(addRow(QStringLiteral("Bob"), QString(), {true, false, false}), DatabaseFailure);
+    EXPECT_EQ(db().transactionDepth(), 0);
+    EXPECT_TRUE(accounts().add(kAdmin, {QStringLiteral("bobby"), {}, {}, {}, {}}).ok())
+        << "the connection is usable after the refused insert";
+}
+
+TEST_P(UserAccountsTest, ModifyLeavesAnUntouchedPasswordAndRoleExactlyAsStored) {
+    const QString hash = HashPassword(QStringLiteral("old"));
+    const struct {
+        QString id;
+        QVariant password;
+        RoleFlags flags;
+    } rows[] = {
+        {QStringLiteral("ENCODED"), QStringLiteral("-23388979899"), {true, true, false}},
+        {QStringLiteral("HASHED"), hash, {false, true, false}},
+        {QStringLiteral("NONE"), QVariant(QMetaType::fromType<QString>()), {false, false, false}},
+    };
+    addRow(QStringLiteral("ADMIN"), QString(), {false, false, true});
+    for (const auto& row : rows) {
+        addRow(row.id, row.password, row.flags);
+        const UserAccounts::Outcome outcome = accounts().modify(
+            kAdmin, {row.id, QStringLiteral("新名"), QStringLiteral("備註"), {}, {}});
+        ASSERT_TRUE(outcome.ok()) << outcome.message.toStdString();
+        const QSqlRecord after = stored(row.id);
+        EXPECT_EQ(after.value(QStringLiteral("PWD")).isNull(), row.password.isNull());
+        EXPECT_EQ(FieldText(after, QStringLiteral("PWD")), row.password.toString());
+        EXPECT_EQ(flags(row.id), row.flags);
+        EXPECT_EQ(FieldText(after, QStringLiteral("NameUser")), QStringLiteral("新名"));
+        EXPECT_EQ(FieldText(after, QStringLiteral("IdUserModifyFirst")), QStringLiteral("ADMIN"));
+        EXPECT_EQ(FieldText(after, QStringLiteral("IdUserModifyLast")), QStringLiteral("ADMIN"));
+    }
+}
+
+TEST_P(UserAccountsTest, ModifyWithAPasswordStoresItsHash) {
+    addRow(QStringLiteral("CLERK"), QStringLiteral("979899"), {true, false, false});
+    ASSERT_TRUE(accounts()
+                    .modify(kClerk, {QStringLiteral("CLERK"), {}, {}, {}, QStringLiteral(" New1 ")})
+                    .ok());
+    const QString pwd = FieldText(stored(QStringLiteral("CLERK")), QStringLiteral("PWD"));
+    EXPECT_TRUE(PasswordMatches(pwd, QStringLiteral("New1")));
+    EXPECT_FALSE(PasswordMatches(pwd, QStringLiteral("abc"))) << "the old password is gone";
+    EXPECT_NE(pwd, HashPassword(QStringLiteral("New1"))) << "salted";
+}
+
+TEST_P(UserAccountsTest, NobodyChangesTheirOwnRole) {
+    addRow(QStringLiteral("ADMIN"), QString(), {false, false, true});
+    addRow(QStringLiteral("ADMIN2"), QString(), {false, false, true});
+    addRow(QStringLiteral("CLERK"), QString(), {true, false, false});
+    const QString message = QStringLiteral(
+        "儲存失敗\r\n\r\n不允許變更自己的使用者權限\r\n請由其他具「系統」權限的使用者變更");
+    const struct {
+        const char* label;
+        User actor;
+        UserRole role;
+    } cases[] = {
+        {"administrator demoting themselves", kAdmin, UserRole::Handling},
+        {"clerk making themselves administrator", kClerk, UserRole::System},
+        {"clerk making themselves supervisor", kClerk, UserRole::Verify},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        const RoleFlags before = flags(c.actor.IdUser);
+        const UserAccounts::Outcome outcome =
+            accounts().modify(c.actor, {c.actor.IdUser, QStringLiteral("改名"), {}, c.role, {}});
+        EXPECT_EQ(outcome.refusal, Refusal::OwnRole);
+        EXPECT_EQ(outcome.message, message);
+        EXPECT_EQ(flags(c.actor.IdUser), before);
+        EXPECT_TRUE(FieldText(stored(c.actor.IdUser), QStringLiteral("NameUser")).isEmpty());
+    }
+    // Giving one's own role unchanged is no change.
+    EXPECT_TRUE(
+        accounts().modify(kClerk, {QStringLiteral("CLERK"), {}, {}, UserRole::Handling, {}}).ok());
+}
+
+TEST_P(UserAccountsTest, OnlyAnAdministratorModifiesSomeoneElse) {
+    addRow(QStringLiteral("ADMIN"), QStringLiteral("979899"), {false, false, true});
+    const UserAccounts::Outcome outcome = accounts().modify(
+        kClerk, {QStringLiteral("ADMIN"), QStringLiteral("X"), {}, {}, QStringLiteral("p")});
+    EXPECT_EQ(outcome.refusal, Refusal::OtherAccount);
+    EXPECT_EQ(outcome.message, QStringLiteral("儲存失敗\r\n\r\n您的使用者帳號不具「系統」權限，"
+                                              "不允許修改其他使用者的帳號"));
+    EXPECT_EQ(FieldText(stored(QStringLiteral("ADMIN")), QStringLiteral("PWD")),
+              QStringLiteral("979899"));
+}
+
+TEST_P(UserAccountsTest, AnAdministratorChangesAnotherAccountsRole) {
+    addRow(QStringLiteral("ADMIN"), QString(), {false, false, true});
+    addRow(QStringLiteral("BOB"), QString(), {true, true, false});
+    for (const UserRole role : {UserRole::Verify, UserRole::System, UserRole::Handling}) {
+        ASSERT_TRUE(accounts().modify(kAdmin, {QStringLiteral("BOB"), {}, {}, role, {}}).ok());
+        EXPECT_EQ(flags(QStringLiteral("BOB")), FlagsOf(role));
+    }
+}
+
+TEST_P(UserAccountsTest, ModifyOfAnAccountDeletedMeanwhileSaysSo) {
+    const UserAccounts::Outcome outcome =
+        accounts().modify(kAdmin, {QStringLiteral("GONE"), {}, {}, {}, {}});
+    EXPECT_EQ(outcome.refusal, Refusal::NotFound);
+    EXPECT_EQ(outcome.message,
+              QStringLiteral("儲存失敗\r\n\r\n無此筆紀錄 [GONE]\r\n此帳號可能已被其他使用者刪除"));
+    EXPECT_EQ(count(), 0);
+}
+
+// Two administrators, each on a workstation still logged in as administrator after the other
+// took that role away: whatever the screens believe, the table keeps one administrator.
+TEST_P(UserAccountsTest, TheLastAdministratorCanBeNeitherDemotedNorDeleted) {
+    addRow(QStringLiteral("ANNA"), QString(), {false, false, true});
+    addRow(QStringLiteral("BEN"), QString(), {false, false, true});
+    const User anna{QStringLiteral("ANNA"), {}, false, false, true};
+    const User ben{QStringLiteral("BEN"), {}, false, false, true};
+    auto other = scratch().connect();
+    UserAccounts first(db());
+    UserAccounts second(*other);
+
+    ASSERT_TRUE(first.modify(anna, {QStringLiteral("BEN"), {}, {}, UserRole::Verify, {}}).ok());
+    const UserAccounts::Outcome demoted =
+        second.modify(ben, {QStringLiteral("ANNA"), {}, {}, UserRole::Handling, {}});
+    EXPECT_EQ(demoted.refusal, Refusal::LastAdministrator);
+    EXPECT_EQ(demoted.message,
+              QStringLiteral("儲存失敗\r\n\r\n使用者 [ANNA] 是唯一具「系統」權限的使用者\r\n"
+                             "取消其「系統」權限後將無人能維護使用者帳號"));
+    EXPECT_TRUE(flags(QStringLiteral("ANNA")).system);
+
+    const QString lastDelete = QStringLiteral(
+        "刪除失敗\r\n\r\n使用者 [ANNA] 是唯一具「系統」權限的使用者\r\n"
+        "刪除後將無人能維護使用者帳號");
+    EXPECT_EQ(second.checkRemove(ben, QStringLiteral("ANNA")).message, lastDelete);
+    const UserAccounts::Outcome deleted = second.remove(ben, QStringLiteral("ANNA"));
+    EXPECT_EQ(deleted.refusal, Refusal::LastAdministrator);
+    EXPECT_EQ(deleted.message, lastDelete);
+    EXPECT_EQ(count(), 2);
+    EXPECT_EQ(other->transactionDepth(), 0);
+
+    // A second administrator again: now either may go.
+    ASSERT_TRUE(first.modify(anna, {QStringLiteral("BEN"), {}, {}, UserRole::System, {}}).ok());
+    EXPECT_TRUE(second.checkRemove(ben, QStringLiteral("ANNA")).ok());
+    EXPECT_TRUE(second.remove(ben, QStringLiteral("ANNA")).ok());
+    EXPECT_EQ(count(), 1);
+}
+
+TEST_P(UserAccountsTest, DeleteRefusals) {
+    addRow(QStringLiteral("ADMIN"), QString(), {false, false, true});
+    addRow(QStringLiteral("CLERK"), QString(), {true, false, false});
+    const UserAccounts::Outcome clerk = accounts().remove(kClerk, QStringLiteral("CLERK"));
+    EXPECT_EQ(clerk.refusal, Refusal::NotAdministrator);
+    EXPECT_EQ(clerk.message,
+              QStringLiteral("刪除失敗\r\n\r\n您的使用者帳號不具「系統」權限，不允許刪除使用者"));
+    const UserAccounts::Outcome gone = accounts().remove(kAdmin, QStringLiteral("GONE"));
+    EXPECT_EQ(gone.refusal, Refusal::NotFound);
+    EXPECT_EQ(gone.message, QStringLiteral("刪除失敗\r\n\r\n無此筆紀錄"));
+    EXPECT_EQ(accounts().remove(kAdmin, QStringLiteral("clerk")).refusal, Refusal::NotFound)
+        << "the key is compared exactly";
+    EXPECT_EQ(count(), 2);
+    EXPECT_TRUE(accounts().remove(kAdmin, QStringLiteral("CLERK")).ok());
+    EXPECT_EQ(count(), 1);
+}
+
+QUORVANE_INSTANTIATE_BACKENDS(UserAccountsTest);
+
+// Two administrators demoting each other at the same moment: the second save waits for the
+// first one's transaction and then finds itself demoting the last administrator.
+TEST(UserAccountsPostgres, TwoAdministratorsDemotingEachOtherAtOnceLeaveOne) {
+    test::ScratchDatabase scratch(test::Backend::Postgres);
+    auto db = scratch.connect();
+    SchemaInstaller::Install(*db);
+    for (const QString& id : {QStringLiteral("ANNA"), QStringLiteral("BEN")}) {
+        db->ConnExecute(Statement(
+            QStringLiteral("INSERT INTO BF_User (IdUser, PMI_System) VALUES (?, 1)"), {id}));
+    }
+    auto watcher = scratch.connect();
+    const User anna{QStringLiteral("ANNA"), {}, false, false, true};
+    const User ben{QStringLiteral("BEN"), {}, false, false, true};
+
+    Transaction held(*db);  // keeps the first save's transaction open
+    ASSERT_TRUE(UserAccounts(*db)
+                    .modify(anna, {QStringLiteral("BEN"), {}, {}, UserRole::Handling, {}})
+                    .ok());
+
+    UserAccounts::Outcome second;
+    std::string failure;
+    std::atomic<bool> finished{false};
+    std::thread workstation([&] {
+        auto own = scratch.connect();
+        try {
+            second = UserAccounts(*own).modify(
+                ben, {QStringLiteral("ANNA"), {}, {}, UserRole::Handling, {}});
+        } catch (const Failure& f) {
+            failure = f.description().toStdString();
+        }
+        finished = true;
+    });
+    // Wait until the second save waits for the first one's locks (or has wrongly finished).
+    bool waiting = false;
+    for (int i = 0; i < 6000 && !finished && !waiting; ++i) {
+        waiting = watcher->LookupLong(Statement(QStringLiteral(
+                      "SELECT COUNT(*) FROM pg_stat_activity WHERE wait_event_type = 'Lock' "
+                      "AND datname = current_database()"))) > 0;
+        if (!waiting) {
+            QThread::msleep(5);
+        }
+    }
+    EXPECT_TRUE(waiting) << "the second save did not wait for the first";
+    held.commit();
+    workstation.join();
+
+    EXPECT_EQ(failure, std::string());
+    EXPECT_EQ(second.refusal, Refusal::LastAdministrator);
+    EXPECT_EQ(watcher->LookupLong(
+                  Statement(QStringLiteral("SELECT COUNT(*) FROM BF_User WHERE PMI_System = 1"))),
+              1);
+    EXPECT_EQ(watcher->LookupText(
+                  Statement(QStringLiteral("SELECT IdUser FROM BF_User WHERE PMI_System = 1"))),
+              QStringLiteral("ANNA"));
+}
+
+}  // namespace
+}  // namespace quorvane
