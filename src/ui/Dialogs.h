@@ -56,6 +56,10 @@ public:
     // The folder chooser; the chosen folder, or empty when cancelled.
     virtual QString chooseFolder(QWidget* owner, const QString& title) = 0;
 
+    // The print-setup dialog over `owner`, opened on the printer named `current`; the device
+    // name of the printer chosen in it, or empty when cancelled.
+    virtual QString choosePrinter(QWidget* owner, const QString& current) = 0;
+
     // The selection dialog frmAP_ModSelectItem over `owner`, showing the request's query run on
     // `db`; the rows the user picked.
     virtual SelectionResult selectItem(QWidget* owner, Database& db, const Selection& request) = 0;

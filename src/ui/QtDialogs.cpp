@@ -10,6 +10,8 @@
 #include <QEventLoop>
 #include <QFileDialog>
 #include <QPointer>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QWidget>
 
 namespace quorvane {
@@ -161,6 +163,27 @@ void QtDialogs::runModal(QWidget* screen) {
 
 QString QtDialogs::chooseFolder(QWidget* owner, const QString& title) {
     return QFileDialog::getExistingDirectory(owner, title, QString(), QFileDialog::ShowDirsOnly);
+}
+
+QString QtDialogs::choosePrinter(QWidget* owner, const QString& current) {
+    QPrinter printer;
+    if (!current.isEmpty()) {
+        printer.setPrinterName(current);
+    }
+    QPrintDialog dialog(&printer, owner);
+    // Only the choice of a printer: no printing to a file, no page ranges.
+    dialog.setOptions(QAbstractPrintDialog::PrintDialogOptions());
+    // The owner may be busy while the dialog is up; the dialog takes input, so it shows the
+    // normal pointer.
+    const bool busyPointer = QApplication::overrideCursor() != nullptr;
+    if (busyPointer) {
+        QApplication::setOverrideCursor(Qt::ArrowCursor);
+    }
+    const bool chosen = dialog.exec() == QDialog::Accepted;
+    if (busyPointer) {
+        QApplication::restoreOverrideCursor();
+    }
+    return chosen ? printer.printerName() : QString();
 }
 
 SelectionResult QtDialogs::selectItem(QWidget* owner, Database& db, const Selection& request) {

@@ -9,8 +9,9 @@
 namespace quorvane {
 
 // The program's dialogs: Qt message boxes, the exception dialog frmAP_ModErr, modal screens,
-// the desktop's folder chooser, the selection dialog frmAP_ModSelectItem and the date picker
-// frmAP_ModCalendar. Every call blocks until the user closes the dialog.
+// the desktop's folder chooser, Qt's print dialog over the CUPS printers, the selection dialog
+// frmAP_ModSelectItem and the date picker frmAP_ModCalendar. Every call blocks until the user
+// closes the dialog.
 class QtDialogs : public Dialogs {
 public:
     Button message(Icon icon, const QString& title, const QString& text,
@@ -18,6 +19,7 @@ public:
     Answer exception(const QString& text) override;
     void runModal(QWidget* screen) override;
     QString chooseFolder(QWidget* owner, const QString& title) override;
+    QString choosePrinter(QWidget* owner, const QString& current) override;
     SelectionResult selectItem(QWidget* owner, Database& db, const Selection& request) override;
     QString pickDate(QWidget* owner) override;
 

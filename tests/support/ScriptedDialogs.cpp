@@ -22,6 +22,8 @@ const char* kindName(ScriptedDialogs::Kind kind) {
             return "modal screen";
         case ScriptedDialogs::Kind::Folder:
             return "folder chooser";
+        case ScriptedDialogs::Kind::Printer:
+            return "print-setup dialog";
         case ScriptedDialogs::Kind::Selection:
             return "selection dialog";
         case ScriptedDialogs::Kind::Date:
@@ -156,6 +158,16 @@ ScriptedDialogs::Expectation& ScriptedDialogs::expectFolder(const QString& title
     return expected_.back();
 }
 
+ScriptedDialogs::Expectation& ScriptedDialogs::expectPrinter(const QString& current,
+                                                             const QString& chosen) {
+    Expectation expectation;
+    expectation.kind = Kind::Printer;
+    expectation.text = current;
+    expectation.printer = chosen;
+    expected_.push_back(std::move(expectation));
+    return expected_.back();
+}
+
 ScriptedDialogs::Expectation& ScriptedDialogs::expectSelection(const QString& title,
                                                                const QStringList& values,
                                                                const QStringList& names) {
@@ -196,6 +208,9 @@ std::string ScriptedDialogs::describe(const Record& record) {
         case Kind::Folder:
             text += " titled \"" + record.title.toStdString() + "\"";
             break;
+        case Kind::Printer:
+            text += " on \"" + record.text.toStdString() + "\"";
+            break;
         case Kind::Selection:
             text += " titled \"" + record.title.toStdString() + "\" on \"" +
                     record.selection.SelectCommandText.describe().toStdString() + "\"";
@@ -230,6 +245,9 @@ std::string ScriptedDialogs::describe(const Expectation& expectation) {
             break;
         case Kind::Folder:
             text += " titled \"" + expectation.title.toStdString() + "\"";
+            break;
+        case Kind::Printer:
+            text += " on \"" + expectation.text.toStdString() + "\"";
             break;
         case Kind::Selection:
             if (!expectation.title.isEmpty()) {
@@ -269,6 +287,9 @@ bool ScriptedDialogs::take(const Record& record, Expectation& taken) {
                 break;
             case Kind::Folder:
                 matches = taken.title == record.title;
+                break;
+            case Kind::Printer:
+                matches = taken.text == record.text;
                 break;
             case Kind::Selection:
                 matches = taken.title.isEmpty() || taken.title == record.title;
@@ -350,6 +371,17 @@ QString ScriptedDialogs::chooseFolder(QWidget* /*owner*/, const QString& title) 
         return {};
     }
     return taken.folder;
+}
+
+QString ScriptedDialogs::choosePrinter(QWidget* /*owner*/, const QString& current) {
+    Record record;
+    record.kind = Kind::Printer;
+    record.text = current;
+    Expectation taken;
+    if (!take(record, taken)) {
+        return {};
+    }
+    return taken.printer;
 }
 
 SelectionResult ScriptedDialogs::selectItem(QWidget* /*owner*/, Database& /*db*/,

@@ -30,15 +30,15 @@ namespace quorvane {
 //     EXPECT_EQ(dialogs.records().size(), 1u);
 class ScriptedDialogs : public Dialogs {
 public:
-    enum class Kind { Message, Exception, Modal, Folder, Selection, Date };
+    enum class Kind { Message, Exception, Modal, Folder, Printer, Selection, Date };
 
     // One dialog as it was opened.
     struct Record {
         Kind kind = Kind::Message;
         Icon icon = Icon::None;
         QString title;  // the message box's title, the folder chooser's, the selection dialog's
-        // the message text, the exception text, the modal screen's object name, the selection
-        // dialog's query text
+        // the message text, the exception text, the modal screen's object name, the printer
+        // the print-setup dialog was opened on, the selection dialog's query text
         QString text;
         Buttons buttons = Buttons::Ok;
         Button defaultButton = Button::Ok;
@@ -58,6 +58,7 @@ public:
         Button button = Button::Ok;
         Answer answer = Answer::Exit;
         QString folder;
+        QString printer;  // the print-setup dialog's answer
         std::function<void(QWidget*)> drive;
         SelectionResult picked;  // the selection dialog's answer
         QString date;            // the date picker's answer
@@ -91,6 +92,9 @@ public:
     Expectation& expectModal(std::function<void(QWidget*)> drive, const QString& objectName = {});
     // The next dialog is the folder chooser with this title, answered with `folder`.
     Expectation& expectFolder(const QString& title, const QString& folder);
+    // The next dialog is the print-setup dialog opened on the printer named `current`,
+    // answered with the printer name `chosen` (empty: the user cancelled).
+    Expectation& expectPrinter(const QString& current, const QString& chosen);
     // The next dialog is the selection dialog (titled `title` unless it is empty), answered as
     // if the user had picked rows whose first columns are `values` and second columns `names`
     // (missing names are empty texts). No values: the user cancelled. The query it was opened
@@ -112,6 +116,7 @@ public:
     Answer exception(const QString& text) override;
     void runModal(QWidget* screen) override;
     QString chooseFolder(QWidget* owner, const QString& title) override;
+    QString choosePrinter(QWidget* owner, const QString& current) override;
     SelectionResult selectItem(QWidget* owner, Database& db, const Selection& request) override;
     QString pickDate(QWidget* owner) override;
 
