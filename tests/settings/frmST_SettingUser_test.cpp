@@ -1,0 +1,417 @@
+#include "settings/frmST_SettingUser.h"
+
+#include "core/Settings.h"
+#include "printing/PrinterAccess.h"
+#include "support/ScriptedDialogs.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolBar>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+
+using namespace Qt::StringLiterals;
+
+namespace quorvane {
+namespace {
+
+const QString kTitle = u"儲存使用者環境設定"_s;
+const QString kStored = u"設定已完成\r\n\r\n請重新啟動系統"_s;
+
+class SettingUser : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(folder_.isValid()); }
+
+    void open(const SettingsStore& settings) {
+        screen_ = std::make_unique<frmST_SettingUser>(settings);
+        screen_->show();
+        screen_->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(screen_.get()));
+    }
+
+    SettingsStore store() const { return SettingsStore(folder_.filePath(u"Quorvane.ini"_s)); }
+
+    QLineEdit* templateField() const {
+        return screen_->findChild<QLineEdit*>(u"txtPrint_PathTicketTemplate"_s);
+    }
+    QLineEdit* ticketFormField() const {
+        return screen_->findChild<QLineEdit*>(u"txtPrint_PathTicketForm"_s);
+    }
+    QLabel* printerPanel() const {
+        return screen_->findChild<QLabel*>(u"sspPrint_NamePrinterDefault"_s);
+    }
+
+    // Printer panel, template folder, sample document folder.
+    QStringList shown() const {
+        return {printerPanel()->text(), templateField()->text(), ticketFormField()->text()};
+    }
+
+    void press(const QString& buttonName) const {
+        auto* button = screen_->findChild<QPushButton*>(buttonName);
+        ASSERT_NE(button, nullptr) << buttonName.toStdString();
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+
+    // Clicks a toolbar button as the user would.
+    void click(const QString& actionName) const {
+        auto* toolbar = screen_->findChild<QToolBar*>(u"tlbMain"_s);
+        ASSERT_NE(toolbar, nullptr);
+        auto* action = toolbar->findChild<QAction*>(actionName);
+        ASSERT_NE(action, nullptr) << actionName.toStdString();
+        QWidget* button = toolbar->widgetForAction(action);
+        ASSERT_NE(button, nullptr);
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+
+    static void retype(QLineEdit* field, const QString& asciiText) {
+        ASSERT_NE(field, nullptr);
+        field->setFocus();
+        field->selectAll();
+        QTest::keyClick(field, Qt::Key_Delete);
+        QTest::keyClicks(field, asciiText);
+        ASSERT_EQ(field->text(), asciiText);
+    }
+
+    QTemporaryDir folder_;
+    std::unique_ptr<frmST_SettingUser> screen_;
+};
+
+TEST_F(SettingUser, WithNothingStoredShowsTheProgramFoldersSubfoldersAndNoPrinter) {
+    open(store());
+    const QString program = QCoreApplication::applicationDirPath();
+    EXPECT_EQ(shown(), QStringList({QString(), program + u"/票卷列印範本檔/"_s,
+                                    program + u"/客戶票樣確認/"_s}));
+}
+
+TEST_F(SettingUser, IsTheScreenOfTheMenuWithItsKeysAndLabels) {
+    open(store());
+    EXPECT_EQ(screen_->windowTitle(), u"E3-使用者環境設定"_s);
+    const auto* tabs = screen_->findChild<QTabWidget*>();
+    ASSERT_NE(tabs, nullptr);
+    ASSERT_EQ(tabs->count(), 1);
+    EXPECT_EQ(tabs->tabText(0), u"列印"_s);
+
+    auto* toolbar = screen_->findChild<QToolBar*>(u"tlbMain"_s);
+    ASSERT_NE(toolbar, nullptr);
+    ASSERT_NE(toolbar->findChild<QAction*>(u"Save"_s), nullptr);
+    EXPECT_EQ(toolbar->findChild<QAction*>(u"Save"_s)->text(), u"儲存"_s);
+    ASSERT_NE(toolbar->findChild<QAction*>(u"Quit"_s), nullptr);
+    EXPECT_EQ(toolbar->findChild<QAction*>(u"Quit"_s)->text(), u"離開"_s);
+
+    // Each label names the control beside it.
+    const struct {
+        QString label;
+        QWidget* control;
+    } rows[] = {{u"票卷列印預設印表機"_s, printerPanel()},
+                {u"票樣文件預設路徑"_s, ticketFormField()},
+                {u"票卷列印範本檔路徑"_s, templateField()}};
+    for (const auto& row : rows) {
+        const QLabel* found = nullptr;
+        for (const QLabel* label : screen_->findChildren<QLabel*>()) {
+            if (label->text() == row.label) {
+                found = label;
+            }
+        }
+        ASSERT_NE(found, nullptr) << row.label.toStdString();
+        EXPECT_EQ(found->buddy(), row.control) << row.label.toStdString();
+    }
+    for (const QString& name :
+         {u"cmdPrint_SelectPrintDefault"_s, u"cmdPrint_SelectPathTicketForm"_s,
+          u"cmdPrint_SelectPathTemplate"_s}) {
+        EXPECT_NE(screen_->findChild<QPushButton*>(name), nullptr) << name.toStdString();
+    }
+}
+
+TEST_F(SettingUser, IsAFixedDialogCentredOnTheScreen) {
+    open(store());
+    EXPECT_EQ(screen_->minimumSize(), screen_->maximumSize());
+    EXPECT_FALSE(screen_->windowFlags() & Qt::WindowMinimizeButtonHint);
+    EXPECT_FALSE(screen_->windowFlags() & Qt::WindowMaximizeButtonHint);
+    const QPoint offset =
+        screen_->frameGeometry().center() - screen_->screen()->availableGeometry().center();
+    EXPECT_LE(offset.manhattanLength(), 2);
+}
+
+TEST_F(SettingUser, ShowsTheStoredValuesAsTheyAreAndTheSameOnTheSecondOpening) {
+    const SettingsStore settings = store();
+    // A folder stored without its trailing separator is shown, and kept, as it is.
+    ASSERT_TRUE(settings.SetNamePrinterDefault(u"qv-voucher"_s));
+    ASSERT_TRUE(settings.SetPathTicketTemplate(u"/srv/範本"_s));
+    ASSERT_TRUE(settings.SetPathTicketForm(u"/srv/確認/"_s));
+    open(settings);
+    const QStringList expected = {u"qv-voucher"_s, u"/srv/範本"_s, u"/srv/確認/"_s};
+    EXPECT_EQ(shown(), expected);
+
+    retype(templateField(), u"/tmp/other/"_s);
+    QTest::keyClick(templateField(), Qt::Key_Escape);
+    ASSERT_FALSE(screen_->isVisible());
+    screen_.reset();
+
+    open(settings);
+    EXPECT_EQ(shown(), expected);
+}
+
+TEST_F(SettingUser, SaveStoresExactlyWhatTheScreenHoldsReportsAndStaysOpen) {
+    const SettingsStore settings = store();
+    ASSERT_TRUE(settings.SetNamePrinterDefault(u"qv-voucher"_s));
+    open(settings);
+    retype(templateField(), u"/srv/templates"_s);
+    retype(ticketFormField(), u"/srv/forms/"_s);
+
+    ScriptedDialogs dialogs;
+    dialogs.expectMessage(Dialogs::Icon::Information, kTitle, kStored);
+    click(u"Save"_s);
+
+    EXPECT_EQ(settings.GetNamePrinterDefault(), u"qv-voucher"_s);
+    // As typed: the document screens append file names to it directly.
+    EXPECT_EQ(settings.GetPathTicketTemplate(u"unused"_s), u"/srv/templates"_s);
+    EXPECT_EQ(settings.GetPathTicketForm(u"unused"_s), u"/srv/forms/"_s);
+    EXPECT_TRUE(screen_->isVisible());
+}
+
+TEST_F(SettingUser, SavingWithNothingStoredStoresTheDefaultsAndAnEmptyPrinter) {
+    const SettingsStore settings = store();
+    open(settings);
+    const QStringList before = shown();
+
+    ScriptedDialogs dialogs;
+    dialogs.expectMessage(Dialogs::Icon::Information, kTitle, kStored);
+    click(u"Save"_s);
+
+    EXPECT_EQ(settings.read(u"Print"_s, u"NamePrinterDefault"_s),
+              std::optional<QString>(QString()));
+    EXPECT_EQ(settings.read(u"Print"_s, u"PathTicketTemplate"_s),
+              std::optional<QString>(before[1]));
+    EXPECT_EQ(settings.read(u"Print"_s, u"PathTicketForm"_s), std::optional<QString>(before[2]));
+}
+
+TEST_F(SettingUser, AStoreThatCannotBeWrittenReportsTheFailure) {
+    // The settings file's folder is a regular file, so no write can succeed (even as root).
+    QFile blocker(folder_.filePath(u"blocker"_s));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    open(SettingsStore(folder_.filePath(u"blocker/Quorvane.ini"_s)));
+
+    ScriptedDialogs dialogs;
+    dialogs.expectMessage(Dialogs::Icon::None, kTitle, u"儲存失敗"_s);
+    click(u"Save"_s);
+    EXPECT_TRUE(screen_->isVisible());
+}
+
+struct LeaveCase {
+    const char* name;
+    bool byEscape;
+};
+
+class LeaveWithoutSaving : public SettingUser, public ::testing::WithParamInterface<LeaveCase> {};
+
+TEST_P(LeaveWithoutSaving, ClosesAndStoresNothing) {
+    const SettingsStore settings = store();
+    open(settings);
+    retype(ticketFormField(), u"/srv/forms/"_s);
+    if (GetParam().byEscape) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    } else {
+        click(u"Quit"_s);
+    }
+    EXPECT_FALSE(screen_->isVisible());
+    EXPECT_EQ(screen_->result(), QDialog::Rejected);
+    EXPECT_FALSE(QFileInfo::exists(settings.file()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, LeaveWithoutSaving,
+                         ::testing::Values(LeaveCase{"Escape", true}, LeaveCase{"Quit", false}),
+                         [](const ::testing::TestParamInfo<LeaveCase>& info) {
+                             return std::string(info.param.name);
+                         });
+
+// --- Choosing a folder ---
+
+struct FolderButton {
+    const char* name;
+    const char* button;
+    const char* title;
+    const char* field;
+    const char* settingsValue;
+};
+
+const FolderButton kFolderButtons[] = {
+    {"Template", "cmdPrint_SelectPathTemplate", "選擇票卷列印範本檔路徑",
+     "txtPrint_PathTicketTemplate", "PathTicketTemplate"},
+    {"TicketForm", "cmdPrint_SelectPathTicketForm", "選擇票樣文件檔路徑", "txtPrint_PathTicketForm",
+     "PathTicketForm"},
+};
+
+class ChooseFolder : public SettingUser, public ::testing::WithParamInterface<FolderButton> {};
+
+TEST_P(ChooseFolder, AnExistingFolderReplacesTheFieldAnythingElseLeavesIt) {
+    const FolderButton& button = GetParam();
+    const SettingsStore settings = store();
+    ASSERT_TRUE(settings.SetPathTicketTemplate(u"/srv/範本/"_s));
+    ASSERT_TRUE(settings.SetPathTicketForm(u"/srv/確認/"_s));
+    const QString chosen = folder_.filePath(u"文件"_s);
+    ASSERT_TRUE(QDir().mkpath(chosen));
+    open(settings);
+    auto* field = screen_->findChild<QLineEdit*>(QString::fromLatin1(button.field));
+    ASSERT_NE(field, nullptr);
+    const QString before = field->text();
+    const QString title = QString::fromUtf8(button.title);
+
+    const struct {
+        const char* what;
+        QString answer;
+        QString shows;
+    } cases[] = {
+        {"cancelled", QString(), before},
+        {"a folder that does not exist", folder_.filePath(u"missing"_s), before},
+        {"a file, not a folder", settings.file(), before},
+        {"an existing folder", chosen, chosen + u"/"_s},
+        {"the root folder", u"/"_s, u"/"_s},
+        {"an existing folder with its separator", chosen + u"/"_s, chosen + u"/"_s},
+    };
+    ScriptedDialogs dialogs;
+    for (const auto& c : cases) {
+        field->setText(before);
+        dialogs.expectFolder(title, c.answer);
+        press(QString::fromLatin1(button.button));
+        EXPECT_EQ(field->text(), c.shows) << c.what;
+    }
+    EXPECT_EQ(dialogs.pending(), 0u);
+
+    // What was chosen is what Save stores.
+    dialogs.expectMessage(Dialogs::Icon::Information, kTitle, kStored);
+    click(u"Save"_s);
+    EXPECT_EQ(settings.read(u"Print"_s, QString::fromLatin1(button.settingsValue)),
+              std::optional<QString>(chosen + u"/"_s));
+}
+
+INSTANTIATE_TEST_SUITE_P(Buttons, ChooseFolder, ::testing::ValuesIn(kFolderButtons),
+                         [](const ::testing::TestParamInfo<FolderButton>& info) {
+                             return std::string(info.param.name);
+                         });
+
+// --- Choosing the printer, among the queues of the tests' own CUPS scheduler ---
+
+// The scripted dialogs, also noting how the screen stood while the print dialog was up.
+class WatchingDialogs : public ScriptedDialogs {
+public:
+    QString choosePrinter(QWidget* owner, const QString& current) override {
+        ownerWasEnabled = owner != nullptr && owner->isEnabled();
+        const QCursor* cursor = QApplication::overrideCursor();
+        showedHourglass = cursor != nullptr && cursor->shape() == Qt::WaitCursor;
+        return ScriptedDialogs::choosePrinter(owner, current);
+    }
+
+    bool ownerWasEnabled = true;
+    bool showedHourglass = false;
+};
+
+class ChoosePrinter : public SettingUser {
+protected:
+    void SetUp() override {
+        SettingUser::SetUp();
+        const auto required = [](const char* variable) {
+            const QString value = qEnvironmentVariable(variable);
+            EXPECT_FALSE(value.isEmpty())
+                << variable
+                << " is not set: run the tests through ./test.sh, which starts a private CUPS "
+                   "scheduler";
+            return value;
+        };
+        const QString server = required("CUPS_SERVER");
+        voucher_ = required("QUORVANE_TEST_CUPS_QUEUE");
+        branch_ = required("QUORVANE_TEST_CUPS_QUEUE_BRANCH");
+        idle_ = required("QUORVANE_TEST_CUPS_QUEUE_IDLE");
+        held_ = required("QUORVANE_TEST_CUPS_QUEUE_HELD");
+        ASSERT_FALSE(HasFailure());
+        // Only the private scheduler's socket: never a workstation's real printers.
+        ASSERT_TRUE(QFileInfo(server).exists())
+            << "CUPS_SERVER is not the private scheduler's socket: " << server.toStdString();
+        ASSERT_TRUE(UsePrint(idle_));
+        ASSERT_EQ(CurrentPrinter().name, idle_);
+    }
+
+    // The screen after the print dialog: not busy any more.
+    void expectNotBusy() const {
+        EXPECT_TRUE(screen_->isEnabled());
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    }
+
+    QString voucher_;
+    QString branch_;
+    QString idle_;
+    QString held_;
+};
+
+TEST_F(ChoosePrinter, TheChosenPrinterIsShownBecomesCurrentAndIsWhatSaveStores) {
+    const SettingsStore settings = store();
+    ASSERT_TRUE(settings.SetNamePrinterDefault(voucher_));
+    open(settings);
+
+    WatchingDialogs dialogs;
+    // The dialog opens on the program's current printer, not on the stored one.
+    dialogs.expectPrinter(idle_, held_);
+    press(u"cmdPrint_SelectPrintDefault"_s);
+    EXPECT_FALSE(dialogs.ownerWasEnabled);
+    EXPECT_TRUE(dialogs.showedHourglass);
+    expectNotBusy();
+    EXPECT_EQ(printerPanel()->text(), held_);
+    EXPECT_EQ(CurrentPrinter().name, held_);
+    // Chosen, not yet stored.
+    EXPECT_EQ(settings.GetNamePrinterDefault(), voucher_);
+
+    dialogs.expectMessage(Dialogs::Icon::Information, kTitle, kStored);
+    click(u"Save"_s);
+    EXPECT_EQ(settings.GetNamePrinterDefault(), held_);
+}
+
+TEST_F(ChoosePrinter, CancelledThePanelShowsTheCurrentPrinter) {
+    const SettingsStore settings = store();
+    ASSERT_TRUE(settings.SetNamePrinterDefault(voucher_));
+    open(settings);
+    ASSERT_EQ(printerPanel()->text(), voucher_);
+
+    WatchingDialogs dialogs;
+    dialogs.expectPrinter(idle_, QString());
+    press(u"cmdPrint_SelectPrintDefault"_s);
+    EXPECT_FALSE(dialogs.ownerWasEnabled);
+    expectNotBusy();
+    EXPECT_EQ(printerPanel()->text(), idle_);
+    EXPECT_EQ(CurrentPrinter().name, idle_);
+}
+
+TEST_F(ChoosePrinter, TheCurrentPrinterIsTheOneTheNextStartSelectsWithTheChosenName) {
+    // Two queues end alike: the next start selects, by the chosen name, the first of them in
+    // CUPS's order, and so does the choice now. The panel and the store keep the chosen name.
+    const SettingsStore settings = store();
+    open(settings);
+
+    ScriptedDialogs dialogs;
+    dialogs.expectPrinter(idle_, voucher_);
+    press(u"cmdPrint_SelectPrintDefault"_s);
+    EXPECT_EQ(printerPanel()->text(), voucher_);
+    EXPECT_EQ(CurrentPrinter().name, branch_);
+
+    dialogs.expectMessage(Dialogs::Icon::Information, kTitle, kStored);
+    click(u"Save"_s);
+    EXPECT_EQ(settings.GetNamePrinterDefault(), voucher_);
+    CheckDefaultPrinter(settings);
+    EXPECT_EQ(CurrentPrinter().name, branch_);
+}
+
+}  // namespace
+}  // namespace quorvane
