@@ -93,7 +93,7 @@ void frmAP_Login::paintEvent(QPaintEvent* event) {
     band.setColorAt(1, QColor(0x3d, 0x6b, 0x99));
     painter.fillRect(0, 0, width(), kBannerHeight, band);
     painter.setPen(Qt::white);
-    QFont title(QStringLiteral("標楷體"), 18, QFont::Bold);
+    QFont title(QStringLiteral("新細明體"), 18, QFont::Bold);
     painter.setFont(title);
     painter.drawText(QRect(20, 0, width() - 40, kBannerHeight), Qt::AlignVCenter | Qt::AlignLeft,
                      QStringLiteral("Quorvane 禮卷信託管理系統"));

@@ -3,8 +3,12 @@
 #include "core/CurrentUser.h"
 #include "core/Settings.h"
 #include "masterdata/frmBF_Customer.h"
+#include "masterdata/frmBF_User.h"
 #include "printing/PrinterAccess.h"
+#include "quota/frmOR_Account.h"
+#include "settings/frmST_SettingClient.h"
 #include "settings/frmST_SettingSystem.h"
+#include "settings/frmST_SettingUser.h"
 #include "ui/Dialogs.h"
 
 #include <QAction>
@@ -32,6 +36,15 @@ frmAP_Main::frmAP_Main(Database& db, const SettingsStore& settings, QString serv
     screens_.insert(
         QStringLiteral("frmST_SettingSystem"),
         {Kind::Modal, [this] { return new frmST_SettingSystem(settings_, serverHost_, this); }});
+    screens_.insert(QStringLiteral("frmOR_Account"),
+                    {Kind::Child, [this] { return new frmOR_Account(db_); }});
+    screens_.insert(
+        QStringLiteral("frmST_SettingClient"),
+        {Kind::Modal, [this] { return new frmST_SettingClient(settings_, serverHost_, this); }});
+    screens_.insert(QStringLiteral("frmST_SettingUser"),
+                    {Kind::Modal, [this] { return new frmST_SettingUser(settings_, this); }});
+    screens_.insert(QStringLiteral("frmBF_User"),
+                    {Kind::Modal, [this] { return new frmBF_User(db_, this); }});
     buildMenu();
     InstallScreens(this);
 }

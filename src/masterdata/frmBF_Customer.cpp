@@ -236,7 +236,7 @@ bool frmBF_Customer::checkRecord() {
     return true;
 }
 
-QString frmBF_Customer::writeRecord() {
+std::optional<QString> frmBF_Customer::writeRecord() {
     const QString key = fields_.value(kKey)->text().trimmed();
     Transaction transaction(db());
     RowWriter row(kTable, kKey, key);

@@ -32,7 +32,7 @@ protected:
     void beginAdd() override;
     void beginEdit() override;
     bool checkRecord() override;
-    QString writeRecord() override;
+    std::optional<QString> writeRecord() override;
     QString deleteDescription() const override;
     QString deleteRefusal(const QString& key) override;
     QString deleteNotFound(const QString& key) const override;

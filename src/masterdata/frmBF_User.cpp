@@ -379,9 +379,13 @@ void frmBF_User::beginEdit() {
 }
 
 bool frmBF_User::checkRecord() {
-    // The save is written here rather than in writeRecord(): what the rules refuse inside
-    // the transaction (the last administrator, one's own role) is a message to the user, and
-    // the screen stays in its mode, as it does after a failure.
+    // Every check of an account is made by the rules inside the save's transaction.
+    return true;
+}
+
+std::optional<QString> frmBF_User::writeRecord() {
+    // What the rules refuse inside the transaction (the last administrator, one's own role)
+    // is a message to the user, and the screen stays in its mode.
     UserAccount account;
     account.IdUser = fieldsKey();
     account.NameUser = txtNameUser_->text();
@@ -403,7 +407,7 @@ bool frmBF_User::checkRecord() {
         written = true;
     });
     if (!written) {
-        return false;
+        return std::nullopt;
     }
     if (!outcome.ok()) {
         AppDialogs().message(Dialogs::Icon::Warning, QStringLiteral("儲存"), outcome.message);
@@ -412,14 +416,9 @@ bool frmBF_User::checkRecord() {
             outcome.refusal == UserAccounts::Refusal::IdDiffersInCase) {
             SetFocusTextBox(txtIdUser_, true);
         }
-        return false;
+        return std::nullopt;
     }
-    savedKey_ = outcome.IdUser;
-    return true;
-}
-
-QString frmBF_User::writeRecord() {
-    return savedKey_;
+    return outcome.IdUser;
 }
 
 QString frmBF_User::deleteDescription() const {

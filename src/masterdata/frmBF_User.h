@@ -56,7 +56,7 @@ protected:
     void beginAdd() override;
     void beginEdit() override;
     bool checkRecord() override;
-    QString writeRecord() override;
+    std::optional<QString> writeRecord() override;
     QString deleteDescription() const override;
     QString deleteRefusal(const QString& key) override;
     QString showRecordTitle() const override;
@@ -92,7 +92,6 @@ private:
     // Whether txtPWD was typed into since the record was shown.
     bool passwordTyped_ = false;
     // The id a save has written, for the base's write step.
-    QString savedKey_;
 };
 
 }  // namespace quorvane

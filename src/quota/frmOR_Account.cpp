@@ -414,10 +414,7 @@ void frmOR_Account::modeChanged(bool editing) {
 }
 
 bool frmOR_Account::checkRecord() {
-    // The checks that need the issuer's lock run inside FormSave's transaction, so the save
-    // itself happens here; writeRecord only hands its number to the list and the title.
-    savedKey_.clear();
-    return formCheck() && formSave();
+    return formCheck();
 }
 
 bool frmOR_Account::formCheck() {
@@ -459,7 +456,7 @@ bool frmOR_Account::formCheck() {
     return true;
 }
 
-bool frmOR_Account::formSave() {
+std::optional<QString> frmOR_Account::formSave() {
     QuotaApplication application;
     application.noAccount = isAdding() ? QString() : fieldsKey();
     application.noContract = txtNoContract_->text().trimmed();
@@ -487,7 +484,7 @@ bool frmOR_Account::formSave() {
         }
     });
     if (!written) {
-        return false;  // the screen stays in its mode with everything as typed
+        return std::nullopt;  // the screen stays in its mode with everything as typed
     }
     if (!result.saved) {
         QWidget* focus = result.field == QuotaField::Contract ? txtNoContract_
@@ -495,14 +492,13 @@ bool frmOR_Account::formSave() {
                                                               : nullptr;
         warn(result.title, result.message, focus);
         refreshSummary();
-        return false;
+        return std::nullopt;
     }
-    savedKey_ = result.noAccount;
-    return true;
+    return result.noAccount;
 }
 
-QString frmOR_Account::writeRecord() {
-    return savedKey_;
+std::optional<QString> frmOR_Account::writeRecord() {
+    return formSave();
 }
 
 QString frmOR_Account::deleteDescription() const {

@@ -43,7 +43,7 @@ protected:
     void beginAdd() override;
     void beginEdit() override;
     bool checkRecord() override;
-    QString writeRecord() override;
+    std::optional<QString> writeRecord() override;
     QString deleteDescription() const override;
     QString showRecordTitle() const override;
     void modeChanged(bool editing) override;
@@ -58,7 +58,7 @@ private:
     void selectNoContract();
     void find(bool notReviewedOnly);
     bool formCheck();
-    bool formSave();
+    std::optional<QString> formSave();
     void warn(const QString& title, const QString& text, QWidget* focus = nullptr);
 
     QGroupBox* ssfHandling_ = nullptr;
@@ -94,7 +94,6 @@ private:
     // Set while a record is put into the fields: the summary is refreshed once at the end.
     bool loading_ = false;
     // The application the last save wrote, handed to the base after the save.
-    QString savedKey_;
 };
 
 }  // namespace quorvane

@@ -258,21 +258,17 @@ bool RecordForm::subFormSave() {
         return false;
     }
     Procedure procedure(screenLocation(QStringLiteral("subFormSave")));
-    bool written = false;
-    QString key;
-    procedure.step([&] {
-        key = writeRecord();
-        written = true;
-    });
-    if (!written) {
+    std::optional<QString> key;
+    procedure.step([&] { key = writeRecord(); });
+    if (!key) {
         return false;  // the screen stays in its mode with everything as typed
     }
     setMode(false, false);
-    currentKey_ = key;
+    currentKey_ = *key;
     subFormListRefresh();
     AppDialogs().message(Dialogs::Icon::Information, QStringLiteral("儲存"),
                          QStringLiteral("儲存成功"));
-    selectInList(key);
+    selectInList(*key);
     focusList();
     return true;
 }

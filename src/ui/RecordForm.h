@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <optional>
+
 class QAction;
 class QFrame;
 class QLabel;
@@ -95,8 +97,9 @@ protected:
     virtual void beginEdit() = 0;
     // The save check: false (after its message) keeps the screen in its mode.
     virtual bool checkRecord() = 0;
-    // Writes the record in one transaction and returns its key; throws Failure.
-    virtual QString writeRecord() = 0;
+    // Writes the record in one transaction and returns its key; nullopt when the write was
+    // refused (the screen has said why) or failed. Throws Failure.
+    virtual std::optional<QString> writeRecord() = 0;
     // The delete prompt's lines after the question, and the screen's own refusals (the
     // message, or empty when the record may go).
     virtual QString deleteDescription() const = 0;

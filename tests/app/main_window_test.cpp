@@ -83,7 +83,8 @@ TEST_F(MainWindowTest, MenuHasTheItemsInOrderAndHidesTheHiddenOnes) {
         EXPECT_FALSE(main_->menuItem(hidden)->isEnabled());
     }
     EXPECT_TRUE(main_->menuItem(QStringLiteral("frmBF_Customer"))->isEnabled());
-    EXPECT_FALSE(main_->menuItem(QStringLiteral("frmOR_Account"))->isEnabled())
+    EXPECT_TRUE(main_->menuItem(QStringLiteral("frmOR_Account"))->isEnabled());
+    EXPECT_FALSE(main_->menuItem(QStringLiteral("frmOR_TicketForm"))->isEnabled())
         << "screen not built yet";
 }
 
@@ -127,6 +128,32 @@ TEST_F(MainWindowTest, AScreenOpensOnceAndComesForwardWithItsContent) {
     auto* fresh = qobject_cast<RecordForm*>(main_->area()->subWindowList().first()->widget());
     EXPECT_EQ(fresh->currentKey(), QStringLiteral("K1"));
     EXPECT_FALSE(fresh->isEditing());
+}
+
+TEST_F(MainWindowTest, IssuerKeysOpenTheQuotaScreenForTheIssuerShown) {
+    SetCurrentUser({QStringLiteral("CLERK"), QStringLiteral("經辦"), true, false, false});
+    db_->ConnExecute(
+        Statement(QStringLiteral("INSERT INTO OR_Account (NoAccount, NoContract, NoItem, Amount, "
+                                 "Active) VALUES ('K2-01', 'K2', 1, 1000, 1)")));
+    main_->show();
+    auto* issuers = qobject_cast<RecordForm*>(main_->openScreen(QStringLiteral("frmBF_Customer")));
+    ASSERT_NE(issuers, nullptr);
+    QAction* addQuota = issuers->toolbarAction(QStringLiteral("AccountAddNew"));
+    ASSERT_TRUE(addQuota->isEnabled());
+    addQuota->trigger();
+    auto* quota = qobject_cast<RecordForm*>(main_->area()->activeSubWindow()->widget());
+    ASSERT_NE(quota, nullptr);
+    EXPECT_EQ(quota->objectName(), QStringLiteral("frmOR_Account"));
+    EXPECT_TRUE(quota->isAdding());
+    EXPECT_EQ(quota->findChild<QLineEdit*>(QStringLiteral("txtNoContract"))->text(),
+              QStringLiteral("K1"));
+    quota->subFormCancel();
+
+    issuers->subFormShowRecord(QStringLiteral("K2"));
+    issuers->toolbarAction(QStringLiteral("AccountOpen"))->trigger();
+    EXPECT_EQ(main_->area()->activeSubWindow()->widget(), quota)
+        << "the open quota screen is reused";
+    EXPECT_EQ(quota->currentKey(), QStringLiteral("K2-01"));
 }
 
 TEST_F(MainWindowTest, ModalScreensRunThroughTheDialogs) {
