@@ -1,23 +1,12 @@
 #include "app/LoginCheck.h"
 
 #include "core/Password.h"
+#include "core/Text.h"
 #include "db/FieldReaders.h"
 
 #include <QSqlQuery>
 
 namespace quorvane {
-
-QString TrimSpaces(const QString& text) {
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text.at(begin) == QLatin1Char(' ')) {
-        ++begin;
-    }
-    while (end > begin && text.at(end - 1) == QLatin1Char(' ')) {
-        --end;
-    }
-    return text.mid(begin, end - begin);
-}
 
 std::optional<User> LoginCheck(Database& db, const SettingsStore& settings, const QString& typedId,
                                const QString& typedPassword, QString& message) {

@@ -10,9 +10,6 @@
 
 namespace quorvane {
 
-// The text with the spaces at both ends removed (other white space is kept, as typed).
-QString TrimSpaces(const QString& text);
-
 // Checks a typed id and password against BF_User. The id is matched without regard to
 // letter case, after trimming spaces; the password, trimmed, must match the stored one
 // exactly (a stored hash or the old encoded form). On success returns the user as stored and

@@ -1,5 +1,7 @@
 #include "masterdata/UserAccounts.h"
 
+#include "core/Text.h"
+
 #include "core/Password.h"
 #include "db/FieldKind.h"
 #include "db/FieldReaders.h"
@@ -58,18 +60,6 @@ std::optional<UserRole> RoleOf(const RoleFlags& flags) {
         return UserRole::Verify;
     }
     return std::nullopt;
-}
-
-QString UserAccounts::TrimSpaces(const QString& text) {
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text.at(begin) == QLatin1Char(' ')) {
-        ++begin;
-    }
-    while (end > begin && text.at(end - 1) == QLatin1Char(' ')) {
-        --end;
-    }
-    return text.mid(begin, end - begin);
 }
 
 QString UserAccounts::NewId(const QString& typed) {

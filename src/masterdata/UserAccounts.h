@@ -76,8 +76,6 @@ public:
 
     explicit UserAccounts(Database& db) : db_(db) {}
 
-    // The text without the spaces before and after it, as the login takes ids and passwords.
-    static QString TrimSpaces(const QString& text);
     // The id a new account is stored with: trimmed and in upper case, as the login looks it up.
     static QString NewId(const QString& typed);
 

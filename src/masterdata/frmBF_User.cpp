@@ -105,20 +105,6 @@ frmBF_User::frmBF_User(Database& db, QWidget* parent)
     setFocusPolicy(Qt::ClickFocus);
     buildFields();
 
-    QAction* remove = toolbarAction(QStringLiteral("Delete"));
-    disconnect(remove, &QAction::triggered, this, nullptr);
-    connect(remove, &QAction::triggered, this, [this] { subFormDelete(); });
-    new EventTap(lstMain(), [this](QEvent* event) {
-        if (event->type() != QEvent::KeyPress || isEditing() ||
-            static_cast<QKeyEvent*>(event)->key() != Qt::Key_Delete) {
-            return false;
-        }
-        if (toolbarAction(QStringLiteral("Delete"))->isEnabled()) {
-            subFormDelete();
-        }
-        return true;
-    });
-
     formLoad();
 }
 
@@ -429,63 +415,33 @@ QString frmBF_User::deleteRefusal(const QString& key) {
     return accounts_.checkRemove(CurrentUser(), key).message;
 }
 
-void frmBF_User::subFormDelete() {
-    if (isEditing()) {
-        return;
+bool frmBF_User::allowDelete() {
+    if (UserAccounts::MayDelete(CurrentUser())) {
+        return true;
     }
-    const QString key = fieldsKey();
-    if (key.isEmpty()) {
-        return;
-    }
-    if (!UserAccounts::MayDelete(CurrentUser())) {
-        AppDialogs().message(
-            Dialogs::Icon::None, kDeleteTitle,
-            QStringLiteral("刪除失敗\r\n\r\n您的使用者帳號不具「系統」權限，不允許刪除使用者"));
-        return;
-    }
-    Procedure procedure(location(QStringLiteral("subFormDelete")));
-    bool exists = false;
-    if (!procedure.step([&] { exists = db().IsValueExists(kTable, kKey, key); })) {
-        return;
-    }
-    if (!exists) {
-        AppDialogs().message(Dialogs::Icon::Warning, kDeleteTitle, deleteNotFound(key));
-        return;
-    }
-    QString refusal;
-    if (!procedure.step([&] { refusal = deleteRefusal(key); })) {
-        return;
-    }
-    if (!refusal.isEmpty()) {
-        AppDialogs().message(Dialogs::Icon::Warning, kDeleteTitle, refusal);
-        return;
-    }
-    const Dialogs::Button answer =
-        AppDialogs().message(Dialogs::Icon::Question, kDeleteTitle,
-                             QStringLiteral("是否欲刪除以下紀錄\r\n\r\n") + deleteDescription(),
-                             Dialogs::Buttons::OkCancel, Dialogs::Button::Cancel);
-    if (answer != Dialogs::Button::Ok) {
-        AppDialogs().message(Dialogs::Icon::Warning, kDeleteTitle,
-                             QStringLiteral("刪除失敗\r\n\r\n使用者已取消操作"));
-        return;
-    }
+    AppDialogs().message(
+        Dialogs::Icon::None, kDeleteTitle,
+        QStringLiteral("刪除失敗\r\n\r\n您的使用者帳號不具「系統」權限，不允許刪除使用者"));
+    return false;
+}
+
+qint32 frmBF_User::deleteRecord(const QString& key) {
+    // The rules delete inside a transaction that also guards the last administrator.
     UserAccounts::Outcome outcome;
     bool ran = false;
+    Procedure procedure(location(QStringLiteral("subFormDelete")));
     procedure.step([&] {
         outcome = accounts_.remove(CurrentUser(), key);
         ran = true;
     });
     if (!ran) {
-        return;
+        return -1;
     }
-    // The list then shows the account with the smallest id (or this one, when it stayed).
-    subFormListRefresh();
-    if (outcome.ok()) {
-        AppDialogs().message(Dialogs::Icon::Information, kDeleteTitle,
-                             QStringLiteral("已刪除 [") + key + QStringLiteral("] "));
-    } else {
+    if (!outcome.ok()) {
         AppDialogs().message(Dialogs::Icon::Warning, kDeleteTitle, outcome.message);
+        return -1;
     }
+    return 1;
 }
 
 QString frmBF_User::showRecordTitle() const {

@@ -26,11 +26,6 @@ class frmBF_User : public RecordForm {
 public:
     explicit frmBF_User(Database& db, QWidget* parent = nullptr);
 
-    // Deletes the account shown. The delete runs through the account rules, which check for
-    // the last administrator inside the delete's own transaction; the toolbar key and the
-    // list's Delete key come here.
-    void subFormDelete();
-
     QLineEdit* txtIdUser() const { return txtIdUser_; }
     QLineEdit* txtPWD() const { return txtPWD_; }
     QLineEdit* txtPwdVerify() const { return txtPwdVerify_; }
@@ -57,6 +52,8 @@ protected:
     void beginEdit() override;
     bool checkRecord() override;
     std::optional<QString> writeRecord() override;
+    bool allowDelete() override;
+    qint32 deleteRecord(const QString& key) override;
     QString deleteDescription() const override;
     QString deleteRefusal(const QString& key) override;
     QString showRecordTitle() const override;

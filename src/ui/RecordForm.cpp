@@ -283,7 +283,7 @@ void RecordForm::subFormDelete() {
         return;
     }
     const QString key = fieldsKey();
-    if (key.isEmpty() && fieldsName().isEmpty()) {
+    if ((key.isEmpty() && fieldsName().isEmpty()) || !allowDelete()) {
         return;
     }
     Procedure procedure(screenLocation(QStringLiteral("subFormDelete")));
@@ -312,10 +312,7 @@ void RecordForm::subFormDelete() {
                              QStringLiteral("刪除失敗\r\n\r\n使用者已取消操作"));
         return;
     }
-    const qint32 deleted = ExecuteNoQuery(
-        db_,
-        Statement(QStringLiteral("DELETE FROM %1 WHERE (%2 = ?)").arg(tableName(), keyColumn()),
-                  {key}));
+    const qint32 deleted = deleteRecord(key);
     currentKey_.clear();
     subFormListRefresh();
     if (deleted > 0) {
@@ -325,6 +322,13 @@ void RecordForm::subFormDelete() {
         // Another workstation deleted it between the test and the delete.
         AppDialogs().message(Dialogs::Icon::Warning, kDeleteTitle, deleteNotFound(key));
     }
+}
+
+qint32 RecordForm::deleteRecord(const QString& key) {
+    return ExecuteNoQuery(
+        db_,
+        Statement(QStringLiteral("DELETE FROM %1 WHERE (%2 = ?)").arg(tableName(), keyColumn()),
+                  {key}));
 }
 
 void RecordForm::subFormShowRecord(const QString& key) {

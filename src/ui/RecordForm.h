@@ -104,6 +104,12 @@ protected:
     // message, or empty when the record may go).
     virtual QString deleteDescription() const = 0;
     virtual QString deleteRefusal(const QString& key) { return (void)key, QString(); }
+    // The delete's permission test: a refusal shows its own message and returns false.
+    virtual bool allowDelete() { return true; }
+    // Deletes the record once the user has confirmed: the rows deleted, 0 when the record was
+    // gone already, -1 when it was not deleted (a failure or a refusal already shown). The
+    // default runs the DELETE through the guarded statement runner.
+    virtual qint32 deleteRecord(const QString& key);
     virtual QString deleteNotFound(const QString& key) const;
     // The title of the force-load question of subFormShowRecord.
     virtual QString showRecordTitle() const = 0;

@@ -1,4 +1,5 @@
 #include "masterdata/UserAccounts.h"
+#include "core/Text.h"
 
 #include "core/Failure.h"
 #include "core/Password.h"
@@ -81,7 +82,7 @@ TEST(UserAccountRules, NewIdsAreTrimmedOfSpacesAndUpperCased) {
     EXPECT_EQ(UserAccounts::NewId(QStringLiteral("a b")), QStringLiteral("A B"));
     EXPECT_EQ(UserAccounts::NewId(QStringLiteral("\tbob")), QStringLiteral("\tBOB"))
         << "only spaces are trimmed, as the login trims";
-    EXPECT_EQ(UserAccounts::TrimSpaces(QStringLiteral("  Pa ss  ")), QStringLiteral("Pa ss"));
+    EXPECT_EQ(TrimSpaces(QStringLiteral("  Pa ss  ")), QStringLiteral("Pa ss"));
 }
 
 class UserAccountsTest : public test::BackendTest {

@@ -316,7 +316,8 @@ TEST_P(CustomerScreenTest, TheListFollowsTheWindowAndKeepsItsSizeWhenSqueezed) {
     const QSize design = screen.lstMain()->size();
     screen.resize(screen.width() + 100, screen.height() + 60);
     EXPECT_EQ(screen.lstMain()->size(), design + QSize(100, 60));
-    EXPECT_EQ(screen.findChild<QLabel*>(QStringLiteral("sspBannerList"))->width(), design.width() + 100);
+    EXPECT_EQ(screen.findChild<QLabel*>(QStringLiteral("sspBannerList"))->width(),
+              design.width() + 100);
     const QSize grown = screen.lstMain()->size();
     screen.resize(screen.width() - design.width() - 200, screen.height());
     EXPECT_EQ(screen.lstMain()->size(), grown) << "a list with no width left keeps its size";

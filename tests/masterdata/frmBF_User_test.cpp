@@ -1,4 +1,5 @@
 #include "masterdata/frmBF_User.h"
+#include "core/Text.h"
 
 #include "core/CurrentUser.h"
 #include "core/Password.h"
@@ -101,7 +102,7 @@ protected:
     }
     // The login's own test of a typed password: spaces around it are not part of it.
     static bool loginAccepts(const QString& stored, const QString& typed) {
-        return PasswordMatches(stored, UserAccounts::TrimSpaces(typed));
+        return PasswordMatches(stored, TrimSpaces(typed));
     }
 
     ScriptedDialogs dialogs_;
