@@ -1,7 +1,8 @@
 // Renders the documentation's screenshots from a database holding the demo data:
 //   quorvane-screenshots DATABASE_FILE OUTPUT_FOLDER
-// The main window with the issuer screen open, the exception dialog with its details shown,
-// and the selection dialog over the issuers.
+// The main window with the issuer screen open, the quota application screen, the exception
+// dialog with its details shown, the selection dialog over the issuers, the user-account
+// screen and the two workstation settings screens.
 
 #include "app/Program.h"
 #include "app/frmAP_Main.h"
@@ -9,12 +10,16 @@
 #include "core/Settings.h"
 #include "db/BusinessLookups.h"
 #include "db/Database.h"
+#include "masterdata/frmBF_User.h"
+#include "settings/frmST_SettingClient.h"
+#include "settings/frmST_SettingUser.h"
 #include "ui/frmAP_ModErr.h"
 #include "ui/frmAP_ModSelectItem.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -59,6 +64,19 @@ int main(int argc, char** argv) {
     main.openScreen(QStringLiteral("frmBF_Customer"));
     bool ok = save(&main, output.filePath(QStringLiteral("main-window-issuers.png")));
 
+    // A screen by itself, inside its frame in the main window.
+    const auto saveScreen = [&](QWidget* screen, const QString& file) {
+        QApplication::processEvents();
+        QTest::qWait(200);
+        QWidget* frame = screen->parentWidget() != nullptr ? screen->parentWidget() : screen;
+        const bool saved = frame->grab().save(output.filePath(file));
+        std::printf("%s\n", qPrintable(output.filePath(file)));
+        return saved;
+    };
+    if (QWidget* quota = main.openScreen(QStringLiteral("frmOR_Account"))) {
+        ok = saveScreen(quota, QStringLiteral("frmOR_Account.png")) && ok;
+    }
+
     quorvane::frmAP_ModErr failure;
     failure.setDetails(QStringLiteral(
         "例外編號　　　　：23505\r\n"
@@ -78,5 +96,25 @@ int main(int argc, char** argv) {
         quorvane::BuildPickerCommand(quorvane::FieldKind::ContractNumber, QString()));
     picker.show();
     ok = save(&picker, output.filePath(QStringLiteral("frmAP_ModSelectItem.png"))) && ok;
+    picker.close();
+
+    quorvane::SetCurrentUser(
+        {QStringLiteral("ADMIN"), QStringLiteral("管理者"), false, false, true});
+    quorvane::frmBF_User users(db);
+    users.show();
+    ok = save(&users, output.filePath(QStringLiteral("frmBF_User.png"))) && ok;
+    users.close();
+
+    quorvane::frmST_SettingClient client(settings, QStringLiteral("dbserver"), &main);
+    client.show();
+    if (auto* tabs = client.findChild<QTabWidget*>(QStringLiteral("tabMain"))) {
+        tabs->setCurrentIndex(2);
+    }
+    ok = save(&client, output.filePath(QStringLiteral("frmST_SettingClient.png"))) && ok;
+    client.close();
+
+    quorvane::frmST_SettingUser user(settings, &main);
+    user.show();
+    ok = save(&user, output.filePath(QStringLiteral("frmST_SettingUser.png"))) && ok;
     return ok ? 0 : 1;
 }
