@@ -16,7 +16,8 @@ void PrepareApplication() {
     QCoreApplication::setOrganizationName(QStringLiteral("Zanthel"));
     QCoreApplication::setApplicationName(QStringLiteral("Quorvane"));
     // Dates, times and numbers as the trust department writes them.
-    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::TraditionalChineseScript, QLocale::Taiwan));
+    QLocale::setDefault(
+        QLocale(QLocale::Chinese, QLocale::TraditionalChineseScript, QLocale::Taiwan));
     InstallFontSubstitutions();
     RouteFailuresToDialogs();
 }

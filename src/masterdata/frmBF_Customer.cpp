@@ -26,12 +26,12 @@ const QString kKey = QStringLiteral("NoContract");
 const QString kQuotaScreen = QStringLiteral("frmOR_Account");
 
 // The fields top to bottom: column, label, maximum length.
-struct FieldSpec {
+struct FieldLayout {
     const char* column;
     const char* label;
     int maxLength;
 };
-constexpr FieldSpec kFields[] = {
+constexpr FieldLayout kFields[] = {
     {"NoContract", "契約編號", 12},
     {"NoVAT", "統一編號", 8},
     {"NameCEO", "負責人姓名", 4},
@@ -48,8 +48,8 @@ constexpr FieldSpec kFields[] = {
     {"AddressWeb", "網址", 30},
 };
 
-QString column(const FieldSpec& spec) {
-    return QString::fromLatin1(spec.column);
+QString column(const FieldLayout& layout) {
+    return QString::fromLatin1(layout.column);
 }
 
 QLabel* panel(const QString& name, QWidget* parent) {
@@ -87,14 +87,14 @@ void frmBF_Customer::buildFields() {
     grid->setHorizontalSpacing(8);
     grid->setVerticalSpacing(6);
     int row = 0;
-    for (const FieldSpec& spec : kFields) {
-        auto* label = new QLabel(QString::fromUtf8(spec.label), dataFrame());
-        label->setObjectName(QStringLiteral("ssp") + column(spec));
+    for (const FieldLayout& layout : kFields) {
+        auto* label = new QLabel(QString::fromUtf8(layout.label), dataFrame());
+        label->setObjectName(QStringLiteral("ssp") + column(layout));
         auto* field = new QLineEdit(dataFrame());
-        field->setObjectName(QStringLiteral("txt") + column(spec));
-        field->setMaxLength(spec.maxLength);
+        field->setObjectName(QStringLiteral("txt") + column(layout));
+        field->setMaxLength(layout.maxLength);
         label->setBuddy(field);
-        fields_.insert(column(spec), field);
+        fields_.insert(column(layout), field);
         grid->addWidget(label, row, 0);
         grid->addWidget(field, row, 1);
         ++row;

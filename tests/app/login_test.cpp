@@ -219,7 +219,7 @@ TEST_F(LoginScreenTest, RightPasswordLogsInAndTitlesTheMainWindow) {
     EXPECT_EQ(settings_->GetIdUserLastLogin(), QStringLiteral("ADMIN"));
 
     EXPECT_EQ(frmAP_Main::MainTitle(), QStringLiteral("Quorvane　版本編號：%1　使用者：ADMIN")
-                                      .arg(QStringLiteral(QUORVANE_VERSION_TEXT)));
+                                           .arg(QStringLiteral(QUORVANE_VERSION_TEXT)));
 }
 
 TEST_F(LoginScreenTest, EscEndsWithoutTouchingTheDatabase) {
