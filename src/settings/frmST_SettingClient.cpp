@@ -3,7 +3,7 @@
 #include "core/PrintOffsets.h"
 #include "db/FieldKind.h"
 #include "settings/PrintOffsetText.h"
-#include "settings/SettingsScreenParts.h"
+#include "settings/SettingsScreenBuilder.h"
 #include "ui/Dialogs.h"
 #include "ui/FieldKinds.h"
 #include "ui/ScreenSizing.h"

@@ -1,6 +1,6 @@
 #include "settings/frmST_SettingSystem.h"
 
-#include "settings/SettingsScreenParts.h"
+#include "settings/SettingsScreenBuilder.h"
 #include "ui/ScreenSizing.h"
 #include "ui/Twips.h"
 

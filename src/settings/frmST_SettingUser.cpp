@@ -3,7 +3,7 @@
 #include "core/HostInfo.h"
 #include "printing/PrinterAccess.h"
 #include "settings/DocumentFolders.h"
-#include "settings/SettingsScreenParts.h"
+#include "settings/SettingsScreenBuilder.h"
 #include "ui/Dialogs.h"
 #include "ui/ScreenSizing.h"
 #include "ui/SetBusy.h"

@@ -1,4 +1,4 @@
-#include "settings/SettingsScreenParts.h"
+#include "settings/SettingsScreenBuilder.h"
 
 #include "core/HostInfo.h"
 #include "ui/Dialogs.h"
