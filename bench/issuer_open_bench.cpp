@@ -6,7 +6,7 @@
 #include "core/CurrentUser.h"
 #include "db/Database.h"
 #include "db/SchemaInstaller.h"
-#include "masterdata/frmBF_Customer.h"
+#include "masterdata/screens/frmBF_Customer.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -15,8 +15,9 @@ function(quorvane_library name)
     target_link_libraries(quorvane_${name} PUBLIC ${ARG_DEPENDS})
 endfunction()
 
-# One test executable per *_test.cpp file in the calling folder. GUI tests run under a
-# QApplication (offscreen) and get the scripted dialogs; the others under a QCoreApplication.
+# One test executable per *_test.cpp file in the calling folder, named after the folder's path
+# under tests/ and the file. GUI tests run under a QApplication (offscreen) and get the scripted
+# dialogs; the others (every rules test) under a QCoreApplication, with no platform plugin set.
 function(quorvane_tests)
     cmake_parse_arguments(ARG "GUI" "" "DEPENDS" ${ARGN})
     if(ARG_GUI)
@@ -25,15 +26,18 @@ function(quorvane_tests)
         set(support quorvane_testsupport)
     endif()
     file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
-    get_filename_component(folder ${CMAKE_CURRENT_SOURCE_DIR} NAME)
+    file(RELATIVE_PATH folder ${PROJECT_SOURCE_DIR}/tests ${CMAKE_CURRENT_SOURCE_DIR})
+    string(REPLACE "/" "_" folder ${folder})
     foreach(test_source ${tests})
         get_filename_component(test_name ${test_source} NAME_WE)
         set(target ${folder}_${test_name})
         add_executable(${target} ${test_source})
         target_link_libraries(${target} PRIVATE ${ARG_DEPENDS} ${support} GTest::gtest)
         add_test(NAME ${target} COMMAND ${target})
-        set_tests_properties(${target} PROPERTIES
-            ENVIRONMENT "QT_QPA_PLATFORM=offscreen;XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/xdg-runtime"
-            TIMEOUT 300)
+        set(environment "XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/xdg-runtime")
+        if(ARG_GUI)
+            set(environment "QT_QPA_PLATFORM=offscreen;${environment}")
+        endif()
+        set_tests_properties(${target} PROPERTIES ENVIRONMENT "${environment}" TIMEOUT 300)
     endforeach()
 endfunction()

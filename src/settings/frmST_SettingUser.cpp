@@ -1,7 +1,7 @@
 #include "settings/frmST_SettingUser.h"
 
 #include "core/HostInfo.h"
-#include "printing/PrinterAccess.h"
+#include "printing/rules/PrinterAccess.h"
 #include "settings/DocumentFolders.h"
 #include "settings/SettingsScreenBuilder.h"
 #include "ui/Dialogs.h"

@@ -35,19 +35,6 @@ short lengthOf(const QLineEdit* field) {
     return static_cast<short>(qMin<qsizetype>(field->text().size(), 32767));
 }
 
-// Characters that never belong in a one-line field when they arrive inside inserted text:
-// control characters (tabs, line ends) and the Unicode line and paragraph separators.
-bool isControlInText(QChar character) {
-    switch (character.category()) {
-        case QChar::Other_Control:
-        case QChar::Separator_Line:
-        case QChar::Separator_Paragraph:
-            return true;
-        default:
-            return false;
-    }
-}
-
 // Whether a key event would make QLineEdit insert its text (the test QLineEdit itself
 // applies): Ctrl and Ctrl+Shift combinations are shortcuts, not typing.
 bool typesText(const QKeyEvent* event) {
@@ -106,72 +93,6 @@ bool moveForward(QLineEdit* field, const FieldNeighbours& neighbours, bool selec
 }
 
 }  // namespace
-
-// --- The rules of a kind ---
-
-bool KindUpperCases(int kind) {
-    return kind < 40 && kind != FieldKind::Password;
-}
-
-bool KindRefuses(int kind, QChar character) {
-    const char16_t code = character.unicode();
-    if (code >= 1 && code <= 31) {
-        return false;  // control keys: Backspace, Enter, Tab and the like
-    }
-    const bool digit = code >= u'0' && code <= u'9';
-    switch (kind) {
-        case 2:
-            return !(digit || code == u'-' || code == u'.' || code == u'/');
-        case 4:
-            return !(code == u'Y' || code == u'N' || code == u'y' || code == u'n');
-        case 12:
-        case 13:
-        case 16:
-        case 17:
-        case 18:
-            // "!" to ",", "." and "/", ":" to "@"; space, "-" and the other punctuation pass.
-            return (code >= 33 && code <= 44) || code == 46 || code == 47 ||
-                   (code >= 58 && code <= 64);
-        case 40:
-        case 43:
-        case 46:
-        case 47:
-        case 48:
-        case 49:
-            return !(digit || code == u'-' || code == u'.');
-        case 41:
-            return !(digit || code == u'.');
-        case 42:
-            return !(digit || code == u'-');
-        case 44:
-        case 45:
-            return !digit;
-        default:
-            return false;
-    }
-}
-
-QChar KindFilterKey(int kind, QChar character) {
-    if (KindUpperCases(kind)) {
-        character = character.toUpper();
-    }
-    return KindRefuses(kind, character) ? QChar() : character;
-}
-
-QString KindFilterText(int kind, const QString& text) {
-    QString kept;
-    kept.reserve(text.size());
-    for (const QChar character : text) {
-        if (isControlInText(character)) {
-            continue;
-        }
-        const QChar delivered = KindFilterKey(kind, character);
-        if (!delivered.isNull()) {
-            kept += delivered;
-        }
-    }
-    return kept;
-}
 
 // --- The shared field handlers ---
 
@@ -348,7 +269,7 @@ QString FieldKindFilter::filterInserted(const QString& text) const {
     QString kept;
     kept.reserve(text.size());
     for (const QChar character : text) {
-        if (!isControlInText(character)) {
+        if (!IsControlInText(character)) {
             kept += character;
         }
     }

@@ -16,19 +16,6 @@ class QWidget;
 
 namespace quorvane {
 
-// --- The rules of a kind, free of any widget ---
-
-// Whether the kind turns letters into upper case (every kind below 40 except passwords).
-bool KindUpperCases(int kind);
-// Whether the kind refuses a typed character. Control keys (codes 1 to 31) are never refused.
-bool KindRefuses(int kind, QChar character);
-// A typed character as the field receives it: upper-cased where the kind says so, or a null
-// QChar when the kind refuses it.
-QChar KindFilterKey(int kind, QChar character);
-// Text that is inserted as a whole (pasted, dropped, committed by an input method): control
-// characters dropped, then every character through KindFilterKey.
-QString KindFilterText(int kind, const QString& text);
-
 // --- The shared field handlers ---
 
 // The process-wide last typed length: the length of the field's text before the last key

@@ -135,9 +135,13 @@ Dialogs::Button QtDialogs::message(Icon icon, const QString& title, const QStrin
 }
 
 Answer QtDialogs::exception(const QString& text) {
+    // A failure can arrive while a statement holds the hourglass: the dialog takes the normal
+    // pointer for as long as it is open.
+    QApplication::setOverrideCursor(Qt::ArrowCursor);
     frmAP_ModErr dialog(QApplication::activeWindow());
     dialog.setDetails(text);
     dialog.exec();
+    QApplication::restoreOverrideCursor();
     return dialog.answer();
 }
 

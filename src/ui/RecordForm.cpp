@@ -5,6 +5,7 @@
 #include "ui/Dialogs.h"
 #include "ui/FormResize.h"
 #include "ui/RecordList.h"
+#include "ui/SetBusy.h"
 #include "ui/Twips.h"
 
 #include <QAction>
@@ -325,6 +326,7 @@ void RecordForm::subFormDelete() {
 }
 
 qint32 RecordForm::deleteRecord(const QString& key) {
+    const WaitPointer pointer;
     return ExecuteNoQuery(
         db_,
         Statement(QStringLiteral("DELETE FROM %1 WHERE (%2 = ?)").arg(tableName(), keyColumn()),

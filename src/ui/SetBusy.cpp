@@ -23,4 +23,19 @@ void SetBusy(QWidget* screen, bool busy) {
     screen->repaint();
 }
 
+WaitPointer::WaitPointer() {
+    const QCursor* current = QApplication::overrideCursor();
+    if (current != nullptr && current->shape() == Qt::WaitCursor) {
+        return;
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    set_ = true;
+}
+
+WaitPointer::~WaitPointer() {
+    if (set_) {
+        QApplication::restoreOverrideCursor();
+    }
+}
+
 }  // namespace quorvane

@@ -1,7 +1,7 @@
 #include "settings/frmST_SettingUser.h"
 
 #include "core/Settings.h"
-#include "printing/PrinterAccess.h"
+#include "printing/rules/PrinterAccess.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QAction>

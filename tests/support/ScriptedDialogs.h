@@ -1,5 +1,6 @@
 #pragma once
 
+#include "support/TestDatabase.h"
 #include "ui/Dialogs.h"
 
 #include <QString>
@@ -9,11 +10,6 @@
 #include <ostream>
 #include <string>
 #include <vector>
-
-// Lets GoogleTest print QString values in failure messages.
-inline void PrintTo(const QString& text, std::ostream* os) {
-    *os << '"' << text.toStdString() << '"';
-}
 
 namespace quorvane {
 

@@ -10,7 +10,7 @@
 #include "core/Settings.h"
 #include "db/BusinessLookups.h"
 #include "db/Database.h"
-#include "masterdata/frmBF_User.h"
+#include "masterdata/screens/frmBF_User.h"
 #include "settings/frmST_SettingClient.h"
 #include "settings/frmST_SettingUser.h"
 #include "ui/frmAP_ModErr.h"

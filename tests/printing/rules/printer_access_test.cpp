@@ -1,4 +1,4 @@
-#include "printing/PrinterAccess.h"
+#include "printing/rules/PrinterAccess.h"
 
 #include "core/Failure.h"
 #include "core/Settings.h"

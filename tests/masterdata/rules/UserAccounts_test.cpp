@@ -1,4 +1,4 @@
-#include "masterdata/UserAccounts.h"
+#include "masterdata/rules/UserAccounts.h"
 #include "core/Text.h"
 
 #include "core/Failure.h"

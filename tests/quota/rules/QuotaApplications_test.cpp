@@ -1,9 +1,8 @@
-#include "quota/QuotaApplications.h"
+#include "quota/rules/QuotaApplications.h"
 
-#include "QuotaFixtures.h"
+#include "support/QuotaFixtures.h"
 #include "core/Failure.h"
-#include "quota/QuotaRules.h"
-#include "support/ScriptedDialogs.h"
+#include "quota/rules/QuotaRules.h"
 #include "support/TestDatabase.h"
 
 #include <gtest/gtest.h>

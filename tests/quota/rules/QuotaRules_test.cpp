@@ -1,7 +1,6 @@
-#include "quota/QuotaRules.h"
+#include "quota/rules/QuotaRules.h"
 
-#include "QuotaFixtures.h"
-#include "support/ScriptedDialogs.h"
+#include "support/QuotaFixtures.h"
 #include "support/TestDatabase.h"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
-#include "printing/PrinterAccess.h"
+#include "printing/rules/PrinterAccess.h"
 
 #include "core/Failure.h"
 #include "core/FailureRouting.h"
 #include "core/Settings.h"
-#include "printing/CupsQueue.h"
+#include "printing/rules/CupsQueue.h"
 #include "ui/Dialogs.h"
 
 #include <optional>

@@ -1,4 +1,4 @@
-#include "printing/CupsQueue.h"
+#include "printing/rules/CupsQueue.h"
 
 #include "core/Failure.h"
 #include "core/HostInfo.h"

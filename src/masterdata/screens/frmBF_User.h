@@ -1,6 +1,6 @@
 #pragma once
 
-#include "masterdata/UserAccounts.h"
+#include "masterdata/rules/UserAccounts.h"
 #include "ui/RecordForm.h"
 
 #include <optional>

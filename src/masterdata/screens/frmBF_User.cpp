@@ -1,4 +1,4 @@
-#include "masterdata/frmBF_User.h"
+#include "masterdata/screens/frmBF_User.h"
 
 #include "core/CurrentUser.h"
 #include "core/FailureRouting.h"

@@ -1,4 +1,4 @@
-#include "masterdata/UserAccounts.h"
+#include "masterdata/rules/UserAccounts.h"
 
 #include "core/Text.h"
 
@@ -6,7 +6,6 @@
 #include "db/FieldKind.h"
 #include "db/FieldReaders.h"
 #include "db/RowWriter.h"
-#include "ui/FieldKinds.h"
 
 #include <QSqlQuery>
 #include <QSqlRecord>

@@ -1,4 +1,4 @@
-#include "masterdata/frmBF_Customer.h"
+#include "masterdata/screens/frmBF_Customer.h"
 
 #include "core/CurrentUser.h"
 #include "db/FieldReaders.h"

@@ -1,9 +1,9 @@
-#include "quota/QuotaApplications.h"
+#include "quota/rules/QuotaApplications.h"
 
 #include "core/Failure.h"
 #include "db/FieldReaders.h"
 #include "db/RowWriter.h"
-#include "quota/QuotaRules.h"
+#include "quota/rules/QuotaRules.h"
 
 #include <QSqlQuery>
 

@@ -1,4 +1,4 @@
-#include "quota/QuotaRules.h"
+#include "quota/rules/QuotaRules.h"
 
 #include "db/FieldReaders.h"
 

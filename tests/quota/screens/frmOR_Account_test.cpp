@@ -1,9 +1,9 @@
-#include "quota/frmOR_Account.h"
+#include "quota/screens/frmOR_Account.h"
 
-#include "QuotaFixtures.h"
+#include "support/QuotaFixtures.h"
 #include "core/CurrentUser.h"
 #include "db/SchemaInstaller.h"
-#include "quota/QuotaApplications.h"
+#include "quota/rules/QuotaApplications.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestDatabase.h"
 #include "ui/FieldKinds.h"
