@@ -69,11 +69,6 @@ QString IpToText(std::uint32_t addressInMemoryOrder) {
     return QStringLiteral("%1.%2.%3.%4").arg(bytes[0]).arg(bytes[1]).arg(bytes[2]).arg(bytes[3]);
 }
 
-QString TextUpToNull(const QString& text) {
-    const qsizetype end = text.indexOf(QChar(u'\0'));
-    return end < 0 ? text : text.left(end);
-}
-
 QString TextFromPointer(const char* text, std::size_t length) {
     if (text == nullptr) {
         return {};

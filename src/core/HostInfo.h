@@ -19,7 +19,6 @@ QString GetLocalIP();
 QString SelectLocalIP(const std::vector<std::uint32_t>& addressesInMemoryOrder);
 // The four bytes of an IPv4 address in memory order, joined by ".".
 QString IpToText(std::uint32_t addressInMemoryOrder);
-QString TextUpToNull(const QString& text);
 // At most `length` bytes from a zero-terminated local 8-bit text; empty for a null pointer.
 QString TextFromPointer(const char* text, std::size_t length);
 bool FileExists(const QString& path);

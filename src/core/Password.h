@@ -8,8 +8,6 @@ namespace quorvane {
 // signed 16-bit number in decimal, at least two digits, concatenated ("abc" → "979899",
 // "d" → "100", "中" → "-23388"). Characters CP950 cannot represent are taken as "?".
 QString EncodePassword(const QString& text);
-// The inverse of EncodePassword for every text it produces from printable characters.
-QString DecodePassword(const QString& encoded);
 
 // The form in which the program stores every password it writes: a salted argon2id hash
 // (libsodium's crypto_pwhash_str, interactive limits).

@@ -78,22 +78,6 @@ TEST(HostFacts, NameTheMachineAndTheUser) {
     EXPECT_FALSE(user.contains(QChar(u'\0')));
 }
 
-TEST(TextUpToNull, CutsAtTheFirstZeroCharacter) {
-    const struct {
-        QString text;
-        QString expected;
-    } cases[] = {
-        {QString(), QString()},
-        {QStringLiteral("abc"), QStringLiteral("abc")},
-        {QString::fromUtf16(u"電腦\0junk", 7), QStringLiteral("電腦")},
-        {QString::fromUtf16(u"\0abc", 4), QString()},
-        {QString::fromUtf16(u"a\0b\0", 4), QStringLiteral("a")},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(TextUpToNull(c.text), c.expected);
-    }
-}
-
 TEST(TextFromPointer, CopiesAtMostLengthBytesUpToTheFirstZero) {
     const char text[] = "HOST\0junk";
     const char unterminated[4] = {'a', 'b', 'c', 'd'};
