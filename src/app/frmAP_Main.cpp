@@ -19,6 +19,25 @@
 
 namespace quorvane {
 
+namespace {
+
+// The start-up warning when the configured voucher printer could not be selected; the program
+// goes on with CUPS's default destination.
+void warnOfDefaultPrinter(const DefaultPrinterCheck& check) {
+    if (check.outcome == DefaultPrinterCheck::Outcome::Selected) {
+        return;
+    }
+    const QString advice =
+        check.outcome == DefaultPrinterCheck::Outcome::NoneConfigured
+            ? QStringLiteral("請至「E2-使用者環境設定」設定系統預設印表機")
+            : QStringLiteral("目前所指定的印表機[ ") + check.configuredName +
+                  QStringLiteral(" ]不正確，請至請至「E2-使用者環境設定」重新設定");
+    AppDialogs().message(Dialogs::Icon::Warning, QStringLiteral("載入系統預設值"),
+                         QStringLiteral("系統預設印表機不正確\r\n\r\n") + advice);
+}
+
+}  // namespace
+
 frmAP_Main::frmAP_Main(Database& db, const SettingsStore& settings, QString serverHost,
                        QWidget* parent)
     : QMainWindow(parent),
@@ -62,7 +81,7 @@ QString frmAP_Main::MainTitle() {
 }
 
 void frmAP_Main::load() {
-    CheckDefaultPrinter(settings_);
+    warnOfDefaultPrinter(CheckDefaultPrinter(settings_));
     setWindowTitle(MainTitle());
 }
 
