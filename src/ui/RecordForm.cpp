@@ -5,6 +5,7 @@
 #include "ui/Dialogs.h"
 #include "ui/FormResize.h"
 #include "ui/RecordList.h"
+#include "ui/ScreenRegistry.h"
 #include "ui/SetBusy.h"
 #include "ui/Twips.h"
 
@@ -13,7 +14,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
-#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QShortcut>
 #include <QToolBar>
@@ -369,17 +369,7 @@ void RecordForm::closeScreen() {
 }
 
 void RecordForm::bringToFront() {
-    if (auto* window = qobject_cast<QMdiSubWindow*>(parentWidget())) {
-        if (QMdiArea* area = window->mdiArea()) {
-            area->setActiveSubWindow(window);
-        }
-        window->showNormal();
-        window->raise();
-    } else {
-        show();
-        raise();
-        activateWindow();
-    }
+    BringScreenForward(this);
 }
 
 bool RecordForm::eventFilter(QObject* watched, QEvent* event) {

@@ -1,10 +1,12 @@
 #include "masterdata/screens/frmBF_Customer.h"
 
 #include "core/CurrentUser.h"
+#include "core/FailureRouting.h"
 #include "db/FieldReaders.h"
 #include "db/RowWriter.h"
 #include "ui/Dialogs.h"
 #include "ui/FieldKinds.h"
+#include "ui/ScreenNames.h"
 #include "ui/ScreenRegistry.h"
 
 #include <QAction>
@@ -23,7 +25,6 @@ namespace {
 
 const QString kTable = QStringLiteral("BF_Customer");
 const QString kKey = QStringLiteral("NoContract");
-const QString kQuotaScreen = QStringLiteral("frmOR_Account");
 
 // The fields top to bottom: column, label, maximum length.
 struct FieldLayout {
@@ -283,7 +284,8 @@ void frmBF_Customer::modeChanged(bool editing) {
     sspNoContract_->setEnabled(isAdding());
     sspIdUserAddNew_->setEnabled(editing);
     sspTimeAddNew_->setEnabled(editing);
-    const bool quota = !editing && AppScreens() != nullptr && AppScreens()->hasScreen(kQuotaScreen);
+    const bool quota =
+        !editing && AppScreens() != nullptr && AppScreens()->hasScreen(screen::QuotaApplications);
     for (const QString& key : {QStringLiteral("AccountAddNew"), QStringLiteral("AccountOpen")}) {
         toolbarAction(key)->setEnabled(quota);
     }
@@ -305,9 +307,8 @@ void frmBF_Customer::openQuotaScreen(const char* operation) {
     if (screens == nullptr) {
         return;
     }
-    if (QWidget* quota = screens->openScreen(kQuotaScreen)) {
-        QMetaObject::invokeMethod(quota, operation, Q_ARG(QString, fieldsKey()));
-    }
+    Procedure procedure(QStringLiteral("例外程序　　　　：tlbMain.ButtonClick\r\n\r\n"));
+    procedure.step([&] { screens->call(screen::QuotaApplications, operation, fieldsKey()); });
 }
 
 void frmBF_Customer::markNoVAT() {
