@@ -46,7 +46,11 @@ frmAP_Login::frmAP_Login(Database& db, const SettingsStore& settings, QWidget* p
     cmdLogin_->setAutoDefault(true);
 
     FieldKindFilter::Attach(txtIdUser_, FieldKind::UserId, {nullptr, txtPWD_, nullptr, nullptr});
-    FieldKindFilter::Attach(txtPWD_, FieldKind::Password, {txtIdUser_, nullptr, nullptr, nullptr});
+    // The id selects its whole text whenever it gets the focus, also when Backspace or Left in
+    // the password brings it back: what is typed then replaces the remembered id.
+    FieldKindFilter::Attach(
+        txtPWD_, FieldKind::Password,
+        {txtIdUser_, nullptr, nullptr, nullptr, FieldNeighbours::Back::SelectAll});
 
     auto* form = new QGridLayout;
     form->setHorizontalSpacing(12);
