@@ -4,10 +4,10 @@
 #include "core/Failure.h"
 #include "ui/Dialogs.h"
 #include "ui/FieldKinds.h"
+#include "ui/FormWidgets.h"
 
 #include <QGridLayout>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
 #include <QLinearGradient>
 #include <QPainter>
@@ -55,14 +55,8 @@ frmAP_Login::frmAP_Login(Database& db, const SettingsStore& settings, QWidget* p
     auto* form = new QGridLayout;
     form->setHorizontalSpacing(12);
     form->setVerticalSpacing(10);
-    auto* idLabel = new QLabel(QStringLiteral("使用者帳號"), this);
-    idLabel->setBuddy(txtIdUser_);
-    auto* pwdLabel = new QLabel(QStringLiteral("使用者密碼"), this);
-    pwdLabel->setBuddy(txtPWD_);
-    form->addWidget(idLabel, 0, 0);
-    form->addWidget(txtIdUser_, 0, 1);
-    form->addWidget(pwdLabel, 1, 0);
-    form->addWidget(txtPWD_, 1, 1);
+    AddFieldRow(form, 0, QStringLiteral("使用者帳號"), txtIdUser_);
+    AddFieldRow(form, 1, QStringLiteral("使用者密碼"), txtPWD_);
     form->addWidget(cmdLogin_, 0, 2, 2, 1);
     cmdLogin_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
 
