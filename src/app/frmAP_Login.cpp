@@ -4,10 +4,10 @@
 #include "core/Failure.h"
 #include "ui/Dialogs.h"
 #include "ui/FieldKinds.h"
+#include "ui/FormWidgets.h"
 
 #include <QGridLayout>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
 #include <QLinearGradient>
 #include <QPainter>
@@ -46,19 +46,17 @@ frmAP_Login::frmAP_Login(Database& db, const SettingsStore& settings, QWidget* p
     cmdLogin_->setAutoDefault(true);
 
     FieldKindFilter::Attach(txtIdUser_, FieldKind::UserId, {nullptr, txtPWD_, nullptr, nullptr});
-    FieldKindFilter::Attach(txtPWD_, FieldKind::Password, {txtIdUser_, nullptr, nullptr, nullptr});
+    // The id selects its whole text whenever it gets the focus, also when Backspace or Left in
+    // the password brings it back: what is typed then replaces the remembered id.
+    FieldKindFilter::Attach(
+        txtPWD_, FieldKind::Password,
+        {txtIdUser_, nullptr, nullptr, nullptr, FieldNeighbours::Back::SelectAll});
 
     auto* form = new QGridLayout;
     form->setHorizontalSpacing(12);
     form->setVerticalSpacing(10);
-    auto* idLabel = new QLabel(QStringLiteral("使用者帳號"), this);
-    idLabel->setBuddy(txtIdUser_);
-    auto* pwdLabel = new QLabel(QStringLiteral("使用者密碼"), this);
-    pwdLabel->setBuddy(txtPWD_);
-    form->addWidget(idLabel, 0, 0);
-    form->addWidget(txtIdUser_, 0, 1);
-    form->addWidget(pwdLabel, 1, 0);
-    form->addWidget(txtPWD_, 1, 1);
+    AddFieldRow(form, 0, QStringLiteral("使用者帳號"), txtIdUser_);
+    AddFieldRow(form, 1, QStringLiteral("使用者密碼"), txtPWD_);
     form->addWidget(cmdLogin_, 0, 2, 2, 1);
     cmdLogin_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
 

@@ -10,6 +10,7 @@
 #include "settings/frmST_SettingSystem.h"
 #include "settings/frmST_SettingUser.h"
 #include "ui/Dialogs.h"
+#include "ui/ScreenNames.h"
 
 #include <QAction>
 #include <QApplication>
@@ -18,6 +19,25 @@
 #include <QMenuBar>
 
 namespace quorvane {
+
+namespace {
+
+// The start-up warning when the configured voucher printer could not be selected; the program
+// goes on with CUPS's default destination.
+void warnOfDefaultPrinter(const DefaultPrinterCheck& check) {
+    if (check.outcome == DefaultPrinterCheck::Outcome::Selected) {
+        return;
+    }
+    const QString advice =
+        check.outcome == DefaultPrinterCheck::Outcome::NoneConfigured
+            ? QStringLiteral("請至「E2-使用者環境設定」設定系統預設印表機")
+            : QStringLiteral("目前所指定的印表機[ ") + check.configuredName +
+                  QStringLiteral(" ]不正確，請至請至「E2-使用者環境設定」重新設定");
+    AppDialogs().message(Dialogs::Icon::Warning, QStringLiteral("載入系統預設值"),
+                         QStringLiteral("系統預設印表機不正確\r\n\r\n") + advice);
+}
+
+}  // namespace
 
 frmAP_Main::frmAP_Main(Database& db, const SettingsStore& settings, QString serverHost,
                        QWidget* parent)
@@ -31,19 +51,18 @@ frmAP_Main::frmAP_Main(Database& db, const SettingsStore& settings, QString serv
     setWindowTitle(QStringLiteral("Quorvane"));
     resize(1024, 768);
 
-    screens_.insert(QStringLiteral("frmBF_Customer"),
-                    {Kind::Child, [this] { return new frmBF_Customer(db_); }});
+    screens_.insert(screen::Issuers, {Kind::Child, [this] { return new frmBF_Customer(db_); }});
     screens_.insert(
-        QStringLiteral("frmST_SettingSystem"),
+        screen::SystemSettings,
         {Kind::Modal, [this] { return new frmST_SettingSystem(settings_, serverHost_, this); }});
-    screens_.insert(QStringLiteral("frmOR_Account"),
+    screens_.insert(screen::QuotaApplications,
                     {Kind::Child, [this] { return new frmOR_Account(db_); }});
     screens_.insert(
-        QStringLiteral("frmST_SettingClient"),
+        screen::ClientSettings,
         {Kind::Modal, [this] { return new frmST_SettingClient(settings_, serverHost_, this); }});
-    screens_.insert(QStringLiteral("frmST_SettingUser"),
+    screens_.insert(screen::UserSettings,
                     {Kind::Modal, [this] { return new frmST_SettingUser(settings_, this); }});
-    screens_.insert(QStringLiteral("frmBF_User"),
+    screens_.insert(screen::UserAccounts,
                     {Kind::Modal, [this] { return new frmBF_User(db_, this); }});
     buildMenu();
     InstallScreens(this);
@@ -62,7 +81,7 @@ QString frmAP_Main::MainTitle() {
 }
 
 void frmAP_Main::load() {
-    CheckDefaultPrinter(settings_);
+    warnOfDefaultPrinter(CheckDefaultPrinter(settings_));
     setWindowTitle(MainTitle());
 }
 
@@ -83,34 +102,31 @@ void frmAP_Main::buildMenu() {
     codes->menuAction()->setEnabled(false);
 
     QMenu* master = bar->addMenu(QStringLiteral("基本建檔(&B)"));
-    addItem(master, QStringLiteral("B1-發行業者基本資料建檔"), QStringLiteral("frmBF_Customer"));
+    addItem(master, QStringLiteral("B1-發行業者基本資料建檔"), screen::Issuers);
 
     QMenu* documents = bar->addMenu(QStringLiteral("單據作業(&C)"));
-    addItem(documents, QStringLiteral("C1-發行業者額度申請單"), QStringLiteral("frmOR_Account"));
-    addItem(documents, QStringLiteral("C2-票樣確認單"), QStringLiteral("frmOR_TicketForm"));
-    addItem(documents, QStringLiteral("C3-票卷列印作業"), QStringLiteral("frmOR_TicketPrint"));
-    QAction* nullify = addItem(documents, QStringLiteral("C4-票卷作廢作業"),
-                               QStringLiteral("frmOR_TicketNullify"));
+    addItem(documents, QStringLiteral("C1-發行業者額度申請單"), screen::QuotaApplications);
+    addItem(documents, QStringLiteral("C2-票樣確認單"), screen::TicketForms);
+    addItem(documents, QStringLiteral("C3-票卷列印作業"), screen::TicketPrint);
+    QAction* nullify = addItem(documents, QStringLiteral("C4-票卷作廢作業"), screen::TicketNullify);
     nullify->setVisible(false);
     nullify->setEnabled(false);
 
     QMenu* reports = bar->addMenu(QStringLiteral("報表查詢(&D)"));
-    addItem(reports, QStringLiteral("D1-發行業者基本資料查詢"), QStringLiteral("frmRP_Customer"));
-    addItem(reports, QStringLiteral("D2-發行業者額度查詢"), QStringLiteral("frmRP_AccountList"));
-    addItem(reports, QStringLiteral("D3-票卷列印查詢"), QStringLiteral("frmRP_TicketPrint"));
-    addItem(reports, QStringLiteral("D4-票卷作業稽核查詢"), QStringLiteral("frmRP_TicketTask"));
+    addItem(reports, QStringLiteral("D1-發行業者基本資料查詢"), screen::IssuerReport);
+    addItem(reports, QStringLiteral("D2-發行業者額度查詢"), screen::QuotaReport);
+    addItem(reports, QStringLiteral("D3-票卷列印查詢"), screen::TicketPrintReport);
+    addItem(reports, QStringLiteral("D4-票卷作業稽核查詢"), screen::TicketTaskReport);
 
     QMenu* settings = bar->addMenu(QStringLiteral("設定(&E)"));
-    QAction* system =
-        addItem(settings, QStringLiteral("E1-系統環境設定"), QStringLiteral("frmST_SettingSystem"));
+    QAction* system = addItem(settings, QStringLiteral("E1-系統環境設定"), screen::SystemSettings);
     system->setVisible(false);
     system->setEnabled(false);
-    addItem(settings, QStringLiteral("E2-電腦用戶端設定"), QStringLiteral("frmST_SettingClient"));
-    addItem(settings, QStringLiteral("E3-使用者環境設定"), QStringLiteral("frmST_SettingUser"));
+    addItem(settings, QStringLiteral("E2-電腦用戶端設定"), screen::ClientSettings);
+    addItem(settings, QStringLiteral("E3-使用者環境設定"), screen::UserSettings);
     settings->addSeparator();
-    addItem(settings, QStringLiteral("E4-使用者帳號設定"), QStringLiteral("frmBF_User"));
-    addItem(settings, QStringLiteral("E5-票卷範本格式設定"),
-            QStringLiteral("frmST_TicketPrintTemplate"));
+    addItem(settings, QStringLiteral("E4-使用者帳號設定"), screen::UserAccounts);
+    addItem(settings, QStringLiteral("E5-票卷範本格式設定"), screen::TicketTemplates);
 
     QAction* quit = bar->addAction(QStringLiteral("關閉"));
     quit->setObjectName(QStringLiteral("mnuQuit"));
@@ -163,12 +179,7 @@ QWidget* frmAP_Main::openScreen(const QString& name) {
 }
 
 void frmAP_Main::subFormShow(QWidget* screen) {
-    auto* window = qobject_cast<QMdiSubWindow*>(screen->parentWidget());
-    if (window == nullptr) {
-        return;
-    }
-    window->show();
-    area_->setActiveSubWindow(window);
+    BringScreenForward(screen);
     if (screen->isVisible() && screen->isEnabled()) {
         screen->setFocus();
     }

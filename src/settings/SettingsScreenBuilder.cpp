@@ -2,6 +2,7 @@
 
 #include "core/HostInfo.h"
 #include "ui/Dialogs.h"
+#include "ui/FormWidgets.h"
 
 #include <QAction>
 #include <QDialog>
@@ -18,16 +19,6 @@ namespace quorvane {
 Qt::WindowFlags SettingsScreenFlags() {
     return Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
            Qt::MSWindowsFixedSizeDialogHint;
-}
-
-QLabel* MakePanel(QWidget* parent, const QString& objectName, const QString& text) {
-    auto* panel = new QLabel(text, parent);
-    panel->setObjectName(objectName);
-    panel->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-    panel->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    panel->setMinimumHeight(panel->sizeHint().height() + 4);
-    panel->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    return panel;
 }
 
 QFormLayout* MakeForm(QWidget* page) {

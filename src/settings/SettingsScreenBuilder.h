@@ -20,9 +20,6 @@ namespace quorvane {
 // maximise box.
 Qt::WindowFlags SettingsScreenFlags();
 
-// A read-only panel showing one fact.
-QLabel* MakePanel(QWidget* parent, const QString& objectName, const QString& text);
-
 // Label and field rows, labels right-aligned, fields taking the width.
 QFormLayout* MakeForm(QWidget* page);
 

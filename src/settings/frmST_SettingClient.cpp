@@ -6,6 +6,7 @@
 #include "settings/SettingsScreenBuilder.h"
 #include "ui/Dialogs.h"
 #include "ui/FieldKinds.h"
+#include "ui/FormWidgets.h"
 #include "ui/ScreenSizing.h"
 #include "ui/Twips.h"
 
@@ -90,11 +91,7 @@ QWidget* frmST_SettingClient::makePrintTab() {
         int row = 0;
         for (const auto& [label, field] :
              {std::pair{kLeft, leftField}, std::pair{kTop, topField}}) {
-            auto* name = new QLabel(label, group);
-            name->setBuddy(field);
-            name->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            grid->addWidget(name, row, 0);
-            grid->addWidget(field, row, 1);
+            AddFieldRow(grid, row, label, field, Qt::AlignRight);
             grid->addWidget(new QLabel(kUnit, group), row, 2);
             offsets_.push_back({field, group->title(), label});
             ++row;

@@ -5,6 +5,7 @@
 #include "settings/DocumentFolders.h"
 #include "settings/SettingsScreenBuilder.h"
 #include "ui/Dialogs.h"
+#include "ui/FormWidgets.h"
 #include "ui/ScreenSizing.h"
 #include "ui/SetBusy.h"
 #include "ui/Twips.h"
@@ -20,19 +21,6 @@
 
 namespace quorvane {
 
-namespace {
-
-QPushButton* makeChooser(QWidget* parent, const QString& objectName) {
-    auto* button = new QPushButton(QStringLiteral("..."), parent);
-    button->setObjectName(objectName);
-    // Enter in a folder field must not open a chooser.
-    button->setAutoDefault(false);
-    button->setFixedWidth(button->fontMetrics().horizontalAdvance(QStringLiteral("...")) + 24);
-    return button;
-}
-
-}  // namespace
-
 frmST_SettingUser::frmST_SettingUser(const SettingsStore& settings, QWidget* parent)
     : QDialog(parent, SettingsScreenFlags()), settings_(settings) {
     setObjectName(QStringLiteral("frmST_SettingUser"));
@@ -45,16 +33,18 @@ frmST_SettingUser::frmST_SettingUser(const SettingsStore& settings, QWidget* par
 
     sspPrint_NamePrinterDefault_ = MakePanel(page, QStringLiteral("sspPrint_NamePrinterDefault"),
                                              settings_.GetNamePrinterDefault());
-    cmdPrint_SelectPrintDefault_ = makeChooser(page, QStringLiteral("cmdPrint_SelectPrintDefault"));
+    cmdPrint_SelectPrintDefault_ =
+        MakeChooserButton(page, QStringLiteral("cmdPrint_SelectPrintDefault"));
     txtPrint_PathTicketForm_ =
         new QLineEdit(settings_.GetPathTicketForm(DefaultPathTicketForm()), page);
     txtPrint_PathTicketForm_->setObjectName(QStringLiteral("txtPrint_PathTicketForm"));
     cmdPrint_SelectPathTicketForm_ =
-        makeChooser(page, QStringLiteral("cmdPrint_SelectPathTicketForm"));
+        MakeChooserButton(page, QStringLiteral("cmdPrint_SelectPathTicketForm"));
     txtPrint_PathTicketTemplate_ =
         new QLineEdit(settings_.GetPathTicketTemplate(DefaultPathTicketTemplate()), page);
     txtPrint_PathTicketTemplate_->setObjectName(QStringLiteral("txtPrint_PathTicketTemplate"));
-    cmdPrint_SelectPathTemplate_ = makeChooser(page, QStringLiteral("cmdPrint_SelectPathTemplate"));
+    cmdPrint_SelectPathTemplate_ =
+        MakeChooserButton(page, QStringLiteral("cmdPrint_SelectPathTemplate"));
 
     const struct {
         QString label;
@@ -70,11 +60,7 @@ frmST_SettingUser::frmST_SettingUser(const SettingsStore& settings, QWidget* par
     };
     int row = 0;
     for (const auto& line : rows) {
-        auto* label = new QLabel(line.label, page);
-        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        label->setBuddy(line.content);
-        grid->addWidget(label, row, 0);
-        grid->addWidget(line.content, row, 1);
+        AddFieldRow(grid, row, line.label, line.content, Qt::AlignRight);
         grid->addWidget(line.chooser, row, 2);
         ++row;
     }

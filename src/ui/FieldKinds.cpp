@@ -77,6 +77,12 @@ bool lookupLetsMoveOn(QLineEdit* field, int kind) {
     return after == AfterLookup::MoveOn;
 }
 
+// Moves the focus back to the previous field; false when it cannot take the focus.
+bool moveBack(const FieldNeighbours& neighbours) {
+    const bool selectAll = neighbours.back == FieldNeighbours::Back::SelectAll;
+    return SetFocusTextBox(neighbours.previousField, selectAll, !selectAll, false);
+}
+
 // Moves the focus forward from a field; true when it had to go elsewhere than the next field.
 bool moveForward(QLineEdit* field, const FieldNeighbours& neighbours, bool selectAll,
                  bool caretStart) {
@@ -97,8 +103,12 @@ bool moveForward(QLineEdit* field, const FieldNeighbours& neighbours, bool selec
 // --- The shared field handlers ---
 
 FieldNeighbours::FieldNeighbours(QLineEdit* previous, QLineEdit* next, QWidget* control,
-                                 QWidget* button)
-    : previousField(previous), nextField(next), nextControl(control), nextButton(button) {}
+                                 QWidget* button, Back back)
+    : previousField(previous),
+      nextField(next),
+      nextControl(control),
+      nextButton(button),
+      back(back) {}
 
 short LastTypedLength() {
     return lastTypedLengthStorage();
@@ -143,7 +153,7 @@ KeyDownResult TextBoxKeyDown(int key, int kind, QLineEdit* field,
             break;
         case Qt::Key_Left:
             if (!field->hasSelectedText() && field->cursorPosition() == 0) {
-                result.handled = SetFocusTextBox(neighbours.previousField, false, true, false);
+                result.handled = moveBack(neighbours);
             }
             break;
         case Qt::Key_Backspace:
@@ -151,7 +161,7 @@ KeyDownResult TextBoxKeyDown(int key, int kind, QLineEdit* field,
             // Backspace the last typed length still holds that key's length, so it takes one
             // more Backspace to move back.
             if (field->text().isEmpty() && !field->hasSelectedText() && LastTypedLength() == 0) {
-                result.handled = SetFocusTextBox(neighbours.previousField, false, true, false);
+                result.handled = moveBack(neighbours);
             }
             break;
         default:

@@ -25,13 +25,20 @@ void SetLastTypedLength(short length);
 
 // The fields and controls around a field, as navigation needs them. Any may be absent.
 struct FieldNeighbours {
+    // How the previous field takes the focus back (Backspace in the empty field, Left at its
+    // start): the caret after its last character, or its whole text selected, as the login's
+    // id field has it, so that typing there replaces the remembered id.
+    enum class Back { CaretAtEnd, SelectAll };
+
     FieldNeighbours(QLineEdit* previous = nullptr, QLineEdit* next = nullptr,
-                    QWidget* control = nullptr, QWidget* button = nullptr);
+                    QWidget* control = nullptr, QWidget* button = nullptr,
+                    Back back = Back::CaretAtEnd);
 
     QPointer<QLineEdit> previousField;
     QPointer<QLineEdit> nextField;
     QPointer<QWidget> nextControl;
     QPointer<QWidget> nextButton;
+    Back back;
 };
 
 // Focus entering a field: a field that is not empty gets its whole text selected.
@@ -50,9 +57,9 @@ struct KeyDownResult {
 
 // Navigation keys of a field: Enter (look-up, then forward with the next field's text
 // selected), Right at the end (forward, caret at the start), Left at the start with nothing
-// selected (back, caret at the end), Backspace in an empty field when the last typed length is
-// also 0 (back, caret at the end). Moving forward tries the next field, then the next control,
-// then the next button, and finally moves on as Tab would.
+// selected (back, caret at the end or text selected as the neighbours say), Backspace in an
+// empty field when the last typed length is also 0 (back, the same way). Moving forward tries the
+// next field, then the next control, then the next button, and finally moves on as Tab would.
 KeyDownResult TextBoxKeyDown(int key, int kind, QLineEdit* field,
                              const FieldNeighbours& neighbours);
 

@@ -4,7 +4,9 @@
 #include "db/ExecuteNoQuery.h"
 #include "ui/Dialogs.h"
 #include "ui/FormResize.h"
+#include "ui/FormWidgets.h"
 #include "ui/RecordList.h"
+#include "ui/ScreenRegistry.h"
 #include "ui/SetBusy.h"
 #include "ui/Twips.h"
 
@@ -13,7 +15,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
-#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QShortcut>
 #include <QToolBar>
@@ -41,7 +42,8 @@ RecordForm::RecordForm(Database& db, Design design, const QList<ToolbarKey>& key
       design_(std::move(design)),
       toolbar_(new QToolBar(this)),
       frame_(new QFrame(this)),
-      banner_(new QLabel(design_.listBanner, this)),
+      banner_(
+          MakePanel(this, QStringLiteral("sspBannerList"), design_.listBanner, Qt::AlignCenter)),
       list_(new QListView(this)),
       rows_(new RecordList(this)) {
     setWindowTitle(design_.title);
@@ -62,10 +64,6 @@ RecordForm::RecordForm(Database& db, Design design, const QList<ToolbarKey>& key
     readable.setColor(QPalette::Disabled, QPalette::WindowText,
                       readable.color(QPalette::Active, QPalette::WindowText));
     frame_->setPalette(readable);
-    banner_->setObjectName(QStringLiteral("sspBannerList"));
-    banner_->setFrameShape(QFrame::Panel);
-    banner_->setFrameShadow(QFrame::Sunken);
-    banner_->setAlignment(Qt::AlignCenter);
     list_->setObjectName(QStringLiteral("lstMain"));
     list_->setModel(rows_);
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -369,17 +367,7 @@ void RecordForm::closeScreen() {
 }
 
 void RecordForm::bringToFront() {
-    if (auto* window = qobject_cast<QMdiSubWindow*>(parentWidget())) {
-        if (QMdiArea* area = window->mdiArea()) {
-            area->setActiveSubWindow(window);
-        }
-        window->showNormal();
-        window->raise();
-    } else {
-        show();
-        raise();
-        activateWindow();
-    }
+    BringScreenForward(this);
 }
 
 bool RecordForm::eventFilter(QObject* watched, QEvent* event) {

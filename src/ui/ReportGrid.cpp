@@ -1,6 +1,7 @@
 #include "ui/ReportGrid.h"
 
 #include "core/FailureRouting.h"
+#include "ui/FormWidgets.h"
 #include "ui/Twips.h"
 
 #include <QDate>
@@ -64,7 +65,7 @@ QString cellText(const QVariant& value) {
     }
     switch (value.typeId()) {
         case QMetaType::QDateTime:
-            return value.toDateTime().toString(QStringLiteral("yyyy/MM/dd HH:mm:ss"));
+            return TimeText(value.toDateTime());
         case QMetaType::QDate:
             return value.toDate().toString(QStringLiteral("yyyy/MM/dd"));
         case QMetaType::QTime:

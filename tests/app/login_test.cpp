@@ -191,6 +191,32 @@ TEST_F(LoginScreenTest, FieldsFilterAndNavigateWithTheKeys) {
     }
 }
 
+TEST_F(LoginScreenTest, BackInTheIdSelectsTheRememberedIdSoTypingReplacesIt) {
+    settings_->SetIdUserLastLogin(QStringLiteral("ADMIN"));
+    struct Case {
+        const char* what;
+        Qt::Key key;
+        QString password;
+    };
+    const Case cases[] = {
+        {"Backspace in the empty password", Qt::Key_Backspace, QString()},
+        {"Left at the start of the password", Qt::Key_Left, QStringLiteral("pw")},
+    };
+    for (const Case& c : cases) {
+        SetLastTypedLength(0);
+        const auto login = openLogin(*db_);
+        QLineEdit* id = login->txtIdUser();
+        QLineEdit* pwd = login->txtPWD();
+        pwd->setText(c.password);
+        pwd->setCursorPosition(0);
+        QTest::keyClick(pwd, c.key);
+        EXPECT_EQ(QApplication::focusWidget(), id) << c.what;
+        EXPECT_EQ(id->selectedText(), QStringLiteral("ADMIN")) << c.what;
+        QTest::keyClicks(id, QStringLiteral("clerk"));
+        EXPECT_EQ(id->text(), QStringLiteral("CLERK")) << c.what;
+    }
+}
+
 TEST_F(LoginScreenTest, WrongPasswordWarnsAndKeepsTheFields) {
     const auto login = openLogin(*db_);
     login->txtIdUser()->setText(QStringLiteral("admin"));

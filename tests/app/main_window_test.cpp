@@ -1,10 +1,13 @@
 #include "app/frmAP_Main.h"
 #include "core/CurrentUser.h"
+#include "core/Failure.h"
 #include "core/Settings.h"
 #include "db/SchemaInstaller.h"
 #include "support/ScriptedDialogs.h"
+#include "support/TestCups.h"
 #include "support/TestDatabase.h"
 #include "ui/RecordForm.h"
+#include "ui/ScreenNames.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -77,31 +80,53 @@ TEST_F(MainWindowTest, MenuHasTheItemsInOrderAndHidesTheHiddenOnes) {
     EXPECT_EQ(visibleMenu(main_->menuBar()), expected);
     EXPECT_EQ(main_->menuBar()->actions().first()->text(), QStringLiteral("代碼表(&A)"));
     EXPECT_FALSE(main_->menuBar()->actions().first()->isVisible());
-    for (const QString& hidden :
-         {QStringLiteral("frmOR_TicketNullify"), QStringLiteral("frmST_SettingSystem")}) {
+    for (const QString& hidden : {screen::TicketNullify, screen::SystemSettings}) {
         EXPECT_FALSE(main_->menuItem(hidden)->isVisible());
         EXPECT_FALSE(main_->menuItem(hidden)->isEnabled());
     }
-    EXPECT_TRUE(main_->menuItem(QStringLiteral("frmBF_Customer"))->isEnabled());
-    EXPECT_TRUE(main_->menuItem(QStringLiteral("frmOR_Account"))->isEnabled());
-    EXPECT_FALSE(main_->menuItem(QStringLiteral("frmOR_TicketForm"))->isEnabled())
-        << "screen not built yet";
+    EXPECT_TRUE(main_->menuItem(screen::Issuers)->isEnabled());
+    EXPECT_TRUE(main_->menuItem(screen::QuotaApplications)->isEnabled());
+    EXPECT_FALSE(main_->menuItem(screen::TicketForms)->isEnabled()) << "screen not built yet";
 }
 
+struct PrinterCase {
+    const char* what;
+    QString stored;
+    QString warning;  // empty: no warning
+};
+
 TEST_F(MainWindowTest, LoadWarnsOfAMissingPrinterAndTitlesTheWindow) {
-    dialogs_.expectMessage(
-        Dialogs::Icon::Warning, QStringLiteral("載入系統預設值"),
-        QStringLiteral("系統預設印表機不正確\r\n\r\n請至「E2-使用者環境設定」設定系統預設印表機"));
-    main_->load();
-    EXPECT_EQ(main_->windowTitle(), QStringLiteral("Quorvane　版本編號：%1　使用者：ADMIN")
-                                        .arg(QStringLiteral(QUORVANE_VERSION_TEXT)));
+    const test::TestCups cups = test::TestCups::FromEnvironment();
+    ASSERT_FALSE(HasFailure());
+    const QString missing = QStringLiteral("//PRTSRV01/禮卷印表機");
+    const std::vector<PrinterCase> cases = {
+        {"nothing stored", QString(),
+         QStringLiteral("系統預設印表機不正確\r\n\r\n請至「E2-使用者環境設定」設定系統預設印表機")},
+        {"a printer no queue has", missing,
+         QStringLiteral("系統預設印表機不正確\r\n\r\n目前所指定的印表機[ ") + missing +
+             QStringLiteral(" ]不正確，請至請至「E2-使用者環境設定」重新設定")},
+        {"an installed printer", cups.idle, QString()},
+    };
+    for (const PrinterCase& c : cases) {
+        ASSERT_TRUE(settings_.SetNamePrinterDefault(c.stored));
+        ScriptedDialogs dialogs;  // fails on any dialog not expected
+        if (!c.warning.isEmpty()) {
+            dialogs.expectMessage(Dialogs::Icon::Warning, QStringLiteral("載入系統預設值"),
+                                  c.warning);
+        }
+        main_->load();
+        EXPECT_EQ(dialogs.records().size(), c.warning.isEmpty() ? 0u : 1u) << c.what;
+        EXPECT_EQ(main_->windowTitle(), QStringLiteral("Quorvane　版本編號：%1　使用者：ADMIN")
+                                            .arg(QStringLiteral(QUORVANE_VERSION_TEXT)))
+            << c.what;
+    }
 }
 
 TEST_F(MainWindowTest, AScreenOpensOnceAndComesForwardWithItsContent) {
     main_->show();
     main_->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(main_.get()));
-    main_->menuItem(QStringLiteral("frmBF_Customer"))->trigger();
+    main_->menuItem(screen::Issuers)->trigger();
     ASSERT_EQ(main_->area()->subWindowList().size(), 1);
     auto* issuers = qobject_cast<RecordForm*>(main_->area()->subWindowList().first()->widget());
     ASSERT_NE(issuers, nullptr);
@@ -109,7 +134,7 @@ TEST_F(MainWindowTest, AScreenOpensOnceAndComesForwardWithItsContent) {
     issuers->subFormEdit();
     issuers->findChild<QLineEdit*>(QStringLiteral("txtNote"))->setText(QStringLiteral("編輯中"));
 
-    main_->menuItem(QStringLiteral("frmBF_Customer"))->trigger();
+    main_->menuItem(screen::Issuers)->trigger();
     EXPECT_EQ(main_->area()->subWindowList().size(), 1);
     EXPECT_EQ(main_->area()->activeSubWindow()->widget(), issuers);
     EXPECT_EQ(issuers->findChild<QLineEdit*>(QStringLiteral("txtNote"))->text(),
@@ -117,17 +142,67 @@ TEST_F(MainWindowTest, AScreenOpensOnceAndComesForwardWithItsContent) {
 
     // Screens reach each other through the registry.
     EXPECT_EQ(AppScreens(), main_.get());
-    EXPECT_EQ(AppScreens()->openScreen(QStringLiteral("frmBF_Customer")), issuers);
+    EXPECT_EQ(AppScreens()->openScreen(screen::Issuers), issuers);
     EXPECT_EQ(AppScreens()->openScreen(QStringLiteral("frmOR_Nothing")), nullptr);
 
     // Closed, it opens afresh on the first issuer.
     QTest::keyClick(issuers, Qt::Key_Q, Qt::ControlModifier);
     QApplication::processEvents();
     EXPECT_TRUE(main_->area()->subWindowList().isEmpty());
-    main_->menuItem(QStringLiteral("frmBF_Customer"))->trigger();
+    main_->menuItem(screen::Issuers)->trigger();
     auto* fresh = qobject_cast<RecordForm*>(main_->area()->subWindowList().first()->widget());
     EXPECT_EQ(fresh->currentKey(), QStringLiteral("K1"));
     EXPECT_FALSE(fresh->isEditing());
+}
+
+TEST_F(MainWindowTest, TheMenuBringsAMinimisedScreenBackRestored) {
+    main_->show();
+    main_->menuItem(screen::Issuers)->trigger();
+    QMdiSubWindow* window = main_->area()->subWindowList().first();
+    window->showMinimized();
+    ASSERT_TRUE(window->isMinimized());
+
+    main_->menuItem(screen::Issuers)->trigger();
+    EXPECT_FALSE(window->isMinimized());
+    EXPECT_TRUE(window->widget()->isVisible());
+    EXPECT_EQ(main_->area()->activeSubWindow(), window);
+}
+
+TEST_F(MainWindowTest, ShowingARecordFromElsewhereKeepsTheScreenMaximised) {
+    main_->show();
+    auto* issuers = qobject_cast<RecordForm*>(main_->openScreen(screen::Issuers));
+    ASSERT_NE(issuers, nullptr);
+    QMdiSubWindow* window = main_->area()->activeSubWindow();
+    window->showMaximized();
+
+    issuers->subFormShowRecord(QStringLiteral("K2"));
+    EXPECT_EQ(issuers->currentKey(), QStringLiteral("K2"));
+    EXPECT_TRUE(window->isMaximized()) << "browse mode";
+
+    // In modify mode the force-load question comes first, with the screen brought forward.
+    issuers->subFormEdit();
+    dialogs_.expectMessage(Dialogs::Icon::Question, QStringLiteral("載入發行業者資料"),
+                           QStringLiteral("表單使用中，是否強制載入？\r\n\r\n目前表單〔"
+                                          "B1-發行業者基本資料建檔〕正處於〔修改模式〕"
+                                          "是否欲放棄目前的作業並載入票樣編號 K1 ？"),
+                           Dialogs::Button::Ok);
+    issuers->subFormShowRecord(QStringLiteral("K1"));
+    EXPECT_EQ(issuers->currentKey(), QStringLiteral("K1"));
+    EXPECT_FALSE(issuers->isEditing());
+    EXPECT_TRUE(window->isMaximized()) << "after the force-load question";
+}
+
+TEST_F(MainWindowTest, ACallToAScreenOperationThatIsMissingIsAFailure) {
+    main_->show();
+    EXPECT_THROW(AppScreens()->call(screen::Issuers, "subFormShowNothing", QStringLiteral("K1")),
+                 Failure);
+    // A screen this build does not have.
+    EXPECT_THROW(AppScreens()->call(screen::TicketPrint, "subFormShowRecord", QStringLiteral("K1")),
+                 Failure);
+    AppScreens()->call(screen::Issuers, "subFormShowRecord", QStringLiteral("K2"));
+    auto* issuers = qobject_cast<RecordForm*>(main_->area()->activeSubWindow()->widget());
+    ASSERT_NE(issuers, nullptr);
+    EXPECT_EQ(issuers->currentKey(), QStringLiteral("K2"));
 }
 
 TEST_F(MainWindowTest, IssuerKeysOpenTheQuotaScreenForTheIssuerShown) {
@@ -136,7 +211,7 @@ TEST_F(MainWindowTest, IssuerKeysOpenTheQuotaScreenForTheIssuerShown) {
         Statement(QStringLiteral("INSERT INTO OR_Account (NoAccount, NoContract, NoItem, Amount, "
                                  "Active) VALUES ('K2-01', 'K2', 1, 1000, 1)")));
     main_->show();
-    auto* issuers = qobject_cast<RecordForm*>(main_->openScreen(QStringLiteral("frmBF_Customer")));
+    auto* issuers = qobject_cast<RecordForm*>(main_->openScreen(screen::Issuers));
     ASSERT_NE(issuers, nullptr);
     QAction* addQuota = issuers->toolbarAction(QStringLiteral("AccountAddNew"));
     ASSERT_TRUE(addQuota->isEnabled());
@@ -159,13 +234,13 @@ TEST_F(MainWindowTest, IssuerKeysOpenTheQuotaScreenForTheIssuerShown) {
 TEST_F(MainWindowTest, ModalScreensRunThroughTheDialogs) {
     dialogs_.expectModal([](QWidget* screen) { QTest::keyClick(screen, Qt::Key_Escape); },
                          QStringLiteral("frmST_SettingSystem"));
-    EXPECT_EQ(main_->openScreen(QStringLiteral("frmST_SettingSystem")), nullptr);
+    EXPECT_EQ(main_->openScreen(screen::SystemSettings), nullptr);
     EXPECT_EQ(dialogs_.pending(), 0U);
 }
 
 TEST_F(MainWindowTest, CloseEndsEveryScreenWithoutAsking) {
     main_->show();
-    main_->menuItem(QStringLiteral("frmBF_Customer"))->trigger();
+    main_->menuItem(screen::Issuers)->trigger();
     QAction* quit = main_->findChild<QAction*>(QStringLiteral("mnuQuit"));
     ASSERT_NE(quit, nullptr);
     quit->trigger();

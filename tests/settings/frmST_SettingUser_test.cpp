@@ -3,6 +3,7 @@
 #include "core/Settings.h"
 #include "printing/rules/PrinterAccess.h"
 #include "support/ScriptedDialogs.h"
+#include "support/TestCups.h"
 
 #include <QAction>
 #include <QApplication>
@@ -324,23 +325,12 @@ class ChoosePrinter : public SettingUser {
 protected:
     void SetUp() override {
         SettingUser::SetUp();
-        const auto required = [](const char* variable) {
-            const QString value = qEnvironmentVariable(variable);
-            EXPECT_FALSE(value.isEmpty())
-                << variable
-                << " is not set: run the tests through ./test.sh, which starts a private CUPS "
-                   "scheduler";
-            return value;
-        };
-        const QString server = required("CUPS_SERVER");
-        voucher_ = required("QUORVANE_TEST_CUPS_QUEUE");
-        branch_ = required("QUORVANE_TEST_CUPS_QUEUE_BRANCH");
-        idle_ = required("QUORVANE_TEST_CUPS_QUEUE_IDLE");
-        held_ = required("QUORVANE_TEST_CUPS_QUEUE_HELD");
+        const test::TestCups cups = test::TestCups::FromEnvironment();
         ASSERT_FALSE(HasFailure());
-        // Only the private scheduler's socket: never a workstation's real printers.
-        ASSERT_TRUE(QFileInfo(server).exists())
-            << "CUPS_SERVER is not the private scheduler's socket: " << server.toStdString();
+        voucher_ = cups.voucher;
+        branch_ = cups.branch;
+        idle_ = cups.idle;
+        held_ = cups.held;
         ASSERT_TRUE(UsePrint(idle_));
         ASSERT_EQ(CurrentPrinter().name, idle_);
     }
@@ -409,7 +399,7 @@ TEST_F(ChoosePrinter, TheCurrentPrinterIsTheOneTheNextStartSelectsWithTheChosenN
     dialogs.expectMessage(Dialogs::Icon::Information, kTitle, kStored);
     click(u"Save"_s);
     EXPECT_EQ(settings.GetNamePrinterDefault(), voucher_);
-    CheckDefaultPrinter(settings);
+    EXPECT_EQ(CheckDefaultPrinter(settings).outcome, DefaultPrinterCheck::Outcome::Selected);
     EXPECT_EQ(CurrentPrinter().name, branch_);
 }
 

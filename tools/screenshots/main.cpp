@@ -13,6 +13,7 @@
 #include "masterdata/screens/frmBF_User.h"
 #include "settings/frmST_SettingClient.h"
 #include "settings/frmST_SettingUser.h"
+#include "ui/ScreenNames.h"
 #include "ui/frmAP_ModErr.h"
 #include "ui/frmAP_ModSelectItem.h"
 
@@ -61,7 +62,7 @@ int main(int argc, char** argv) {
     main.setWindowTitle(quorvane::frmAP_Main::MainTitle());
     main.resize(1180, 760);
     main.show();
-    main.openScreen(QStringLiteral("frmBF_Customer"));
+    main.openScreen(quorvane::screen::Issuers);
     bool ok = save(&main, output.filePath(QStringLiteral("main-window-issuers.png")));
 
     // A screen by itself, inside its frame in the main window.
@@ -73,7 +74,7 @@ int main(int argc, char** argv) {
         std::printf("%s\n", qPrintable(output.filePath(file)));
         return saved;
     };
-    if (QWidget* quota = main.openScreen(QStringLiteral("frmOR_Account"))) {
+    if (QWidget* quota = main.openScreen(quorvane::screen::QuotaApplications)) {
         ok = saveScreen(quota, QStringLiteral("frmOR_Account.png")) && ok;
     }
 

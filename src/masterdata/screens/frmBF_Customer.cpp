@@ -1,10 +1,12 @@
 #include "masterdata/screens/frmBF_Customer.h"
 
 #include "core/CurrentUser.h"
+#include "core/FailureRouting.h"
 #include "db/FieldReaders.h"
 #include "db/RowWriter.h"
 #include "ui/Dialogs.h"
 #include "ui/FieldKinds.h"
+#include "ui/ScreenNames.h"
 #include "ui/ScreenRegistry.h"
 
 #include <QAction>
@@ -15,7 +17,6 @@
 #include <QPushButton>
 #include <QSqlQuery>
 #include <QSqlRecord>
-#include <QStyle>
 
 namespace quorvane {
 
@@ -23,7 +24,6 @@ namespace {
 
 const QString kTable = QStringLiteral("BF_Customer");
 const QString kKey = QStringLiteral("NoContract");
-const QString kQuotaScreen = QStringLiteral("frmOR_Account");
 
 // The fields top to bottom: column, label, maximum length.
 struct FieldLayout {
@@ -50,15 +50,6 @@ constexpr FieldLayout kFields[] = {
 
 QString column(const FieldLayout& layout) {
     return QString::fromLatin1(layout.column);
-}
-
-QLabel* panel(const QString& name, QWidget* parent) {
-    auto* label = new QLabel(parent);
-    label->setObjectName(name);
-    label->setFrameShape(QFrame::Panel);
-    label->setFrameShadow(QFrame::Sunken);
-    label->setMinimumWidth(120);
-    return label;
 }
 
 }  // namespace
@@ -88,47 +79,32 @@ void frmBF_Customer::buildFields() {
     grid->setVerticalSpacing(6);
     int row = 0;
     for (const FieldLayout& layout : kFields) {
-        auto* label = new QLabel(QString::fromUtf8(layout.label), dataFrame());
-        label->setObjectName(QStringLiteral("ssp") + column(layout));
         auto* field = new QLineEdit(dataFrame());
         field->setObjectName(QStringLiteral("txt") + column(layout));
         field->setMaxLength(layout.maxLength);
-        label->setBuddy(field);
+        AddFieldRow(grid, row, QString::fromUtf8(layout.label), field)
+            ->setObjectName(QStringLiteral("ssp") + column(layout));
         fields_.insert(column(layout), field);
-        grid->addWidget(label, row, 0);
-        grid->addWidget(field, row, 1);
         ++row;
     }
     sspNoContract_ = findChild<QLabel*>(QStringLiteral("sspNoContract"));
 
     // The business-number marks beside txtNoVAT.
-    imgNoVatOK_ = new QLabel(dataFrame());
-    imgNoVatOK_->setObjectName(QStringLiteral("imgNoVatOK"));
-    imgNoVatOK_->setPixmap(style()->standardIcon(QStyle::SP_DialogApplyButton).pixmap(16, 16));
-    imgNoVatOK_->setToolTip(QStringLiteral("統一編號長度正確"));
-    imgNoVatReject_ = new QLabel(dataFrame());
-    imgNoVatReject_->setObjectName(QStringLiteral("imgNoVatReject"));
-    imgNoVatReject_->setPixmap(style()->standardIcon(QStyle::SP_DialogCancelButton).pixmap(16, 16));
-    imgNoVatReject_->setToolTip(QStringLiteral("統一編號應為 8 碼"));
-    auto* marks = new QHBoxLayout;
-    marks->addWidget(imgNoVatOK_);
-    marks->addWidget(imgNoVatReject_);
-    marks->addStretch();
-    grid->addLayout(marks, 1, 2);
-    hideNoVATMarks();
+    noVatMarks_.emplace(dataFrame(), QStringLiteral("imgNoVatOK"),
+                        QStringLiteral("統一編號長度正確"), QStringLiteral("imgNoVatReject"),
+                        QStringLiteral("統一編號應為 8 碼"));
+    grid->addLayout(noVatMarks_->layout(), 1, 2);
 
     cmdCopyAddress_ = new QPushButton(QStringLiteral("同登記地址"), dataFrame());
     cmdCopyAddress_->setObjectName(QStringLiteral("cmdCopyAddress"));
     cmdCopyAddress_->setToolTip(QStringLiteral("將登記地址複製到通訊地址"));
     grid->addWidget(cmdCopyAddress_, 11, 2);
 
-    grid->addWidget(new QLabel(QStringLiteral("建檔人員"), dataFrame()), row, 0);
-    sspIdUserAddNew_ = panel(QStringLiteral("sspIdUserAddNew"), dataFrame());
-    grid->addWidget(sspIdUserAddNew_, row, 1);
+    sspIdUserAddNew_ = MakePanel(dataFrame(), QStringLiteral("sspIdUserAddNew"));
+    AddFieldRow(grid, row, QStringLiteral("建檔人員"), sspIdUserAddNew_);
     ++row;
-    grid->addWidget(new QLabel(QStringLiteral("建檔時間"), dataFrame()), row, 0);
-    sspTimeAddNew_ = panel(QStringLiteral("sspTimeAddNew"), dataFrame());
-    grid->addWidget(sspTimeAddNew_, row, 1);
+    sspTimeAddNew_ = MakePanel(dataFrame(), QStringLiteral("sspTimeAddNew"));
+    AddFieldRow(grid, row, QStringLiteral("建檔時間"), sspTimeAddNew_);
     grid->setRowStretch(row + 1, 1);
     grid->setColumnStretch(1, 1);
 
@@ -187,9 +163,7 @@ void frmBF_Customer::loadRecord(const QString& key) {
         it.value()->setText(FieldText(row, it.key()));
     }
     sspIdUserAddNew_->setText(FieldText(row, QStringLiteral("IdUserAddNew")));
-    const QDateTime added = FieldDateTime(row, QStringLiteral("TimeAddNew"));
-    sspTimeAddNew_->setText(added.isValid() ? added.toString(QStringLiteral("yyyy/MM/dd HH:mm:ss"))
-                                            : QString());
+    sspTimeAddNew_->setText(TimeText(FieldDateTime(row, QStringLiteral("TimeAddNew"))));
 }
 
 void frmBF_Customer::clearRecord() {
@@ -283,7 +257,8 @@ void frmBF_Customer::modeChanged(bool editing) {
     sspNoContract_->setEnabled(isAdding());
     sspIdUserAddNew_->setEnabled(editing);
     sspTimeAddNew_->setEnabled(editing);
-    const bool quota = !editing && AppScreens() != nullptr && AppScreens()->hasScreen(kQuotaScreen);
+    const bool quota =
+        !editing && AppScreens() != nullptr && AppScreens()->hasScreen(screen::QuotaApplications);
     for (const QString& key : {QStringLiteral("AccountAddNew"), QStringLiteral("AccountOpen")}) {
         toolbarAction(key)->setEnabled(quota);
     }
@@ -305,20 +280,19 @@ void frmBF_Customer::openQuotaScreen(const char* operation) {
     if (screens == nullptr) {
         return;
     }
-    if (QWidget* quota = screens->openScreen(kQuotaScreen)) {
-        QMetaObject::invokeMethod(quota, operation, Q_ARG(QString, fieldsKey()));
-    }
+    Procedure procedure(QStringLiteral("例外程序　　　　：tlbMain.ButtonClick\r\n\r\n"));
+    procedure.step([&] { screens->call(screen::QuotaApplications, operation, fieldsKey()); });
 }
 
 void frmBF_Customer::markNoVAT() {
     const qsizetype length = fields_.value(QStringLiteral("NoVAT"))->text().trimmed().size();
-    imgNoVatOK_->setVisible(length == 8);
-    imgNoVatReject_->setVisible(length != 0 && length != 8);
+    noVatMarks_->show(length == 0   ? OutcomeMarks::Mark::None
+                      : length == 8 ? OutcomeMarks::Mark::Ok
+                                    : OutcomeMarks::Mark::Refused);
 }
 
 void frmBF_Customer::hideNoVATMarks() {
-    imgNoVatOK_->hide();
-    imgNoVatReject_->hide();
+    noVatMarks_->show(OutcomeMarks::Mark::None);
 }
 
 }  // namespace quorvane

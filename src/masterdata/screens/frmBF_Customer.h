@@ -1,8 +1,11 @@
 #pragma once
 
+#include "ui/FormWidgets.h"
 #include "ui/RecordForm.h"
 
 #include <QMap>
+
+#include <optional>
 
 class QLabel;
 class QLineEdit;
@@ -48,8 +51,7 @@ private:
 
     QMap<QString, QLineEdit*> fields_;  // by column
     QLabel* sspNoContract_ = nullptr;
-    QLabel* imgNoVatOK_ = nullptr;
-    QLabel* imgNoVatReject_ = nullptr;
+    std::optional<OutcomeMarks> noVatMarks_;  // imgNoVatOK, imgNoVatReject
     QLabel* sspIdUserAddNew_ = nullptr;
     QLabel* sspTimeAddNew_ = nullptr;
     QPushButton* cmdCopyAddress_ = nullptr;

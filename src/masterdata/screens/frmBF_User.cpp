@@ -20,7 +20,6 @@
 #include <QRadioButton>
 #include <QSqlQuery>
 #include <QSqlRecord>
-#include <QStyle>
 
 #include <functional>
 
@@ -41,24 +40,6 @@ constexpr int kPlaceholderLength = 8;
 
 QString location(const QString& procedure) {
     return QStringLiteral("例外程序　　　　：") + procedure + QStringLiteral("\r\n\r\n");
-}
-
-QLabel* panel(const QString& name, QWidget* parent) {
-    auto* label = new QLabel(parent);
-    label->setObjectName(name);
-    label->setFrameShape(QFrame::Panel);
-    label->setFrameShadow(QFrame::Sunken);
-    label->setMinimumWidth(120);
-    return label;
-}
-
-QLabel* mark(const QString& name, QStyle::StandardPixmap picture, const QString& hint,
-             QWidget* parent) {
-    auto* label = new QLabel(parent);
-    label->setObjectName(name);
-    label->setPixmap(parent->style()->standardIcon(picture).pixmap(16, 16));
-    label->setToolTip(hint);
-    return label;
 }
 
 // Sees a widget's events before the filters installed earlier; the handler returns true for
@@ -118,14 +99,10 @@ void frmBF_User::buildFields() {
     grid->setVerticalSpacing(6);
     const auto addField = [&](const QString& column, const QString& caption, int maxLength,
                               int row) {
-        auto* label = new QLabel(caption, dataFrame());
-        label->setObjectName(QStringLiteral("ssp") + column);
         auto* field = new QLineEdit(dataFrame());
         field->setObjectName(QStringLiteral("txt") + column);
         field->setMaxLength(maxLength);
-        label->setBuddy(field);
-        grid->addWidget(label, row, 0);
-        grid->addWidget(field, row, 1);
+        AddFieldRow(grid, row, caption, field)->setObjectName(QStringLiteral("ssp") + column);
         return field;
     };
     txtIdUser_ = addField(QStringLiteral("IdUser"), QStringLiteral("使用者帳號"), kIdLength, 0);
@@ -142,16 +119,10 @@ void frmBF_User::buildFields() {
     }
 
     // The match indicator beside the verification field.
-    imgPwdOK_ = mark(QStringLiteral("imgPwdOK"), QStyle::SP_DialogApplyButton,
-                     QStringLiteral("兩次輸入的密碼相同"), dataFrame());
-    imgPwdReject_ = mark(QStringLiteral("imgPwdReject"), QStyle::SP_DialogCancelButton,
-                         QStringLiteral("兩次輸入的密碼不同"), dataFrame());
-    auto* marks = new QHBoxLayout;
-    marks->addWidget(imgPwdOK_);
-    marks->addWidget(imgPwdReject_);
-    marks->addStretch();
-    grid->addLayout(marks, 2, 2);
-    hidePasswordMarks();
+    passwordMarks_.emplace(dataFrame(), QStringLiteral("imgPwdOK"),
+                           QStringLiteral("兩次輸入的密碼相同"), QStringLiteral("imgPwdReject"),
+                           QStringLiteral("兩次輸入的密碼不同"));
+    grid->addLayout(passwordMarks_->layout(), 2, 2);
 
     ssfPMI_ = new QGroupBox(QStringLiteral("權限"), dataFrame());
     ssfPMI_->setObjectName(QStringLiteral("ssfPMI"));
@@ -176,12 +147,10 @@ void frmBF_User::buildFields() {
     options->addStretch();
     grid->addWidget(ssfPMI_, 5, 0, 1, 3);
 
-    grid->addWidget(new QLabel(QStringLiteral("建檔人員"), dataFrame()), 6, 0);
-    sspIdUserAddNew_ = panel(QStringLiteral("sspIdUserAddNew"), dataFrame());
-    grid->addWidget(sspIdUserAddNew_, 6, 1);
-    grid->addWidget(new QLabel(QStringLiteral("建檔時間"), dataFrame()), 7, 0);
-    sspTimeAddNew_ = panel(QStringLiteral("sspTimeAddNew"), dataFrame());
-    grid->addWidget(sspTimeAddNew_, 7, 1);
+    sspIdUserAddNew_ = MakePanel(dataFrame(), QStringLiteral("sspIdUserAddNew"));
+    AddFieldRow(grid, 6, QStringLiteral("建檔人員"), sspIdUserAddNew_);
+    sspTimeAddNew_ = MakePanel(dataFrame(), QStringLiteral("sspTimeAddNew"));
+    AddFieldRow(grid, 7, QStringLiteral("建檔時間"), sspTimeAddNew_);
     grid->setRowStretch(8, 1);
     grid->setColumnStretch(1, 1);
     grid->setColumnMinimumWidth(2, 20);  // the indicator's place, kept while it is hidden
@@ -267,9 +236,7 @@ void frmBF_User::loadRecord(const QString& key) {
     txtPwdVerify_->setText(shown);
     passwordTyped_ = false;
     sspIdUserAddNew_->setText(FieldText(row, QStringLiteral("IdUserAddNew")));
-    const QDateTime added = FieldDateTime(row, QStringLiteral("TimeAddNew"));
-    sspTimeAddNew_->setText(added.isValid() ? added.toString(QStringLiteral("yyyy/MM/dd HH:mm:ss"))
-                                            : QString());
+    sspTimeAddNew_->setText(TimeText(FieldDateTime(row, QStringLiteral("TimeAddNew"))));
 }
 
 void frmBF_User::clearRecord() {
@@ -488,13 +455,11 @@ void frmBF_User::markPasswords() {
         return;
     }
     const bool same = txtPWD_->text() == txtPwdVerify_->text();
-    imgPwdOK_->setVisible(same);
-    imgPwdReject_->setVisible(!same);
+    passwordMarks_->show(same ? OutcomeMarks::Mark::Ok : OutcomeMarks::Mark::Refused);
 }
 
 void frmBF_User::hidePasswordMarks() {
-    imgPwdOK_->hide();
-    imgPwdReject_->hide();
+    passwordMarks_->show(OutcomeMarks::Mark::None);
 }
 
 }  // namespace quorvane

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "masterdata/rules/UserAccounts.h"
+#include "ui/FormWidgets.h"
 #include "ui/RecordForm.h"
 
 #include <optional>
@@ -80,8 +81,7 @@ private:
     QLabel* sspIdUser_ = nullptr;
     QGroupBox* ssfPMI_ = nullptr;
     QButtonGroup* roles_ = nullptr;
-    QLabel* imgPwdOK_ = nullptr;
-    QLabel* imgPwdReject_ = nullptr;
+    std::optional<OutcomeMarks> passwordMarks_;  // imgPwdOK, imgPwdReject
     QLabel* sspIdUserAddNew_ = nullptr;
     QLabel* sspTimeAddNew_ = nullptr;
     // The role the record had when shown (a new account's is 經辦).

@@ -4,15 +4,12 @@
 #include "core/FailureRouting.h"
 #include "core/Settings.h"
 #include "printing/rules/CupsQueue.h"
-#include "ui/Dialogs.h"
 
 #include <optional>
 
 namespace quorvane {
 
 namespace {
-
-const QString kCrLf = QStringLiteral("\r\n");
 
 // The printer state of the whole program: one UI thread, for the whole run.
 struct PrinterState {
@@ -67,7 +64,7 @@ qsizetype FirstPrinterEndingWith(const QStringList& names, const QString& name) 
 
 bool UsePrint(const QString& name) {
     bool matched = false;
-    Procedure proc(QStringLiteral("例外程序：\tmodPrint.UsePrint") + kCrLf);
+    Procedure proc(QStringLiteral("例外程序：\tmodPrint.UsePrint\r\n"));
     proc.step([&] {
         const std::vector<cupsqueue::Destination> destinations = cupsqueue::Destinations();
         QStringList names;
@@ -84,24 +81,23 @@ bool UsePrint(const QString& name) {
     return matched;
 }
 
-void CheckDefaultPrinter(const SettingsStore& settings) {
-    const QString name = settings.GetNamePrinterDefault();
-    state().configuredName = name;
-    if (!name.isEmpty() && UsePrint(name)) {
-        return;
+DefaultPrinterCheck CheckDefaultPrinter(const SettingsStore& settings) {
+    DefaultPrinterCheck check;
+    check.configuredName = settings.GetNamePrinterDefault();
+    state().configuredName = check.configuredName;
+    if (!check.configuredName.isEmpty() && UsePrint(check.configuredName)) {
+        check.outcome = DefaultPrinterCheck::Outcome::Selected;
+        check.current = state().current;
+        return check;
     }
+    check.outcome = check.configuredName.isEmpty() ? DefaultPrinterCheck::Outcome::NoneConfigured
+                                                   : DefaultPrinterCheck::Outcome::NotInstalled;
 
     // Without the configured printer the program prints on CUPS's default destination.
     const std::optional<cupsqueue::Destination> fallback = cupsqueue::DefaultDestination();
     state().current = fallback ? device(*fallback) : PrinterDevice{};
-
-    const QString heading = QStringLiteral("系統預設印表機不正確") + kCrLf + kCrLf;
-    const QString advice =
-        name.isEmpty() ? QStringLiteral("請至「E2-使用者環境設定」設定系統預設印表機")
-                       : QStringLiteral("目前所指定的印表機[ ") + name +
-                             QStringLiteral(" ]不正確，請至請至「E2-使用者環境設定」重新設定");
-    AppDialogs().message(Dialogs::Icon::Warning, QStringLiteral("載入系統預設值"),
-                         heading + advice);
+    check.current = state().current;
+    return check;
 }
 
 qint32 PrinterStatusWord(int printerState, bool acceptingJobs, const QStringList& stateReasons) {
@@ -165,20 +161,11 @@ const PrinterInfo& LastPrinterInfo() {
     return state().lastInfo;
 }
 
-void TestPrinterQueue() {
-    qint32 jobs = 0;
-    const qint32 status = GetPrinterStatus(jobs);
-
-    const bool failed = status != 0 || jobs != 0;
-    const QString heading =
-        failed ? QStringLiteral("印表機測試不正常") + kCrLf + kCrLf + QStringLiteral("請檢查印表機")
-               : QStringLiteral("印表機測試成功");
-    const PrinterDevice printer = CurrentPrinter();
-    const QString text = heading + kCrLf + kCrLf + kCrLf + QStringLiteral("裝置名稱　：") +
-                         printer.name + kCrLf + QStringLiteral("連接埠位置：") + printer.port +
-                         kCrLf + QStringLiteral("待列印文件：") + QString::number(jobs);
-    AppDialogs().message(failed ? Dialogs::Icon::Warning : Dialogs::Icon::Information,
-                         QStringLiteral("印表機測試"), text);
+PrinterTest TestPrinterQueue() {
+    PrinterTest test;
+    test.status = GetPrinterStatus(test.jobs);
+    test.printer = CurrentPrinter();
+    return test;
 }
 
 }  // namespace quorvane

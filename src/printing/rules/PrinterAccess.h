@@ -34,11 +34,26 @@ bool UsePrint(const QString& name);
 // none does.
 qsizetype FirstPrinterEndingWith(const QStringList& names, const QString& name);
 
+// What CheckDefaultPrinter found.
+struct DefaultPrinterCheck {
+    enum class Outcome {
+        Selected,        // the configured printer is installed and became the current printer
+        NoneConfigured,  // NamePrinterDefault is empty
+        NotInstalled,    // no installed printer's name ends with the configured name
+    };
+    Outcome outcome = Outcome::NoneConfigured;
+    // NamePrinterDefault as read: the configured printer name.
+    QString configuredName;
+    // The current printer afterwards: the configured printer, or else CUPS's default
+    // destination (an empty name when there is none).
+    PrinterDevice current;
+};
+
 // Run while the main window loads, before it is first shown: reads NamePrinterDefault into the
-// configured printer name and makes it the current printer. An empty name or one no printer
-// has gets a warning (title "載入系統預設值"); the program goes on with CUPS's default
-// destination as the current printer (or none).
-void CheckDefaultPrinter(const SettingsStore& settings);
+// configured printer name and makes it the current printer. Without it (an empty name, or one
+// no printer has) the program goes on with CUPS's default destination as the current printer
+// (or none); the caller tells the user.
+[[nodiscard]] DefaultPrinterCheck CheckDefaultPrinter(const SettingsStore& settings);
 
 // Bits of the printer status word. 0 means the printer reports no condition: it is idle or
 // printing, accepts jobs and gives no state reason of error severity.
@@ -82,9 +97,18 @@ qint32 GetPrinterStatus(qint32& jobs);
 
 const PrinterInfo& LastPrinterInfo();
 
-// The printer test: reads the current printer's status and shows it in a message box titled
-// "印表機測試". The test fails ("印表機測試不正常") when the printer reports a condition or
-// has jobs waiting. Failures of GetPrinterStatus are thrown to the caller.
-void TestPrinterQueue();
+// What the printer test read about the current printer.
+struct PrinterTest {
+    // The test passes when the printer reports no condition and has no job waiting.
+    bool passed() const { return status == 0 && jobs == 0; }
+
+    qint32 status = 0;      // PrinterStatusWord
+    qint32 jobs = 0;        // jobs not completed yet
+    PrinterDevice printer;  // the current printer, its port as just read
+};
+
+// The printer test: reads the current printer's status (GetPrinterStatus) and changes
+// nothing. Failures of GetPrinterStatus are thrown to the caller.
+[[nodiscard]] PrinterTest TestPrinterQueue();
 
 }  // namespace quorvane

@@ -9,6 +9,7 @@
 #include "ui/Dialogs.h"
 #include "ui/FieldKinds.h"
 #include "ui/FieldLookups.h"
+#include "ui/FormWidgets.h"
 
 #include <QAction>
 #include <QButtonGroup>
@@ -33,20 +34,9 @@ const QString kCheckTitle = QStringLiteral("表單查核");
 // The amount field takes digits, the minus sign and the decimal point as typed; the form
 // check refuses anything that is not a whole number of dollars.
 constexpr int kAmountKind = 46;
-const QString kTimeFormat = QStringLiteral("yyyy/MM/dd HH:mm:ss");
 
 QString location(const QString& procedure) {
     return QStringLiteral("例外程序　　　　：") + procedure + QStringLiteral("\r\n\r\n");
-}
-
-QLabel* panel(const QString& name, QWidget* parent, Qt::Alignment alignment = Qt::AlignLeft) {
-    auto* label = new QLabel(parent);
-    label->setObjectName(name);
-    label->setFrameShape(QFrame::Panel);
-    label->setFrameShadow(QFrame::Sunken);
-    label->setAlignment(alignment | Qt::AlignVCenter);
-    label->setMinimumWidth(90);
-    return label;
 }
 
 QLineEdit* textField(const QString& name, int maxLength, QWidget* parent) {
@@ -57,8 +47,7 @@ QLineEdit* textField(const QString& name, int maxLength, QWidget* parent) {
 }
 
 QString timeText(const QSqlRecord& row, const QString& column) {
-    const QDateTime time = FieldDateTime(row, column);
-    return time.isValid() ? time.toString(kTimeFormat) : QString();
+    return TimeText(FieldDateTime(row, column));
 }
 
 // The day an application was filed as "yy.mm.dd", for the selection dialog's lines.
@@ -95,19 +84,15 @@ void frmOR_Account::buildFields() {
     handling->setHorizontalSpacing(6);
     handling->setVerticalSpacing(5);
     txtNoContract_ = textField(QStringLiteral("txtNoContract"), 12, ssfHandling_);
-    cmdSelectNoContract_ = new QPushButton(QStringLiteral("..."), ssfHandling_);
-    cmdSelectNoContract_->setObjectName(QStringLiteral("cmdSelectNoContract"));
-    cmdSelectNoContract_->setFixedWidth(
-        cmdSelectNoContract_->fontMetrics().horizontalAdvance(QStringLiteral("....")) + 12);
-    cmdSelectNoContract_->setAutoDefault(false);
-    sspNameCompany_ = panel(QStringLiteral("sspNameCompany"), ssfHandling_);
-    sspNoAccount_ = panel(QStringLiteral("sspNoAccount"), ssfHandling_);
+    cmdSelectNoContract_ = MakeChooserButton(ssfHandling_, QStringLiteral("cmdSelectNoContract"));
+    sspNameCompany_ = MakePanel(ssfHandling_, QStringLiteral("sspNameCompany"));
+    sspNoAccount_ = MakePanel(ssfHandling_, QStringLiteral("sspNoAccount"));
     txtAmount_ = textField(QStringLiteral("txtAmount"), 9, ssfHandling_);
     txtAmount_->setAlignment(Qt::AlignRight);
-    sspAmount_ = panel(QStringLiteral("sspAmount"), ssfHandling_, Qt::AlignRight);
+    sspAmount_ = MakePanel(ssfHandling_, QStringLiteral("sspAmount"), {}, Qt::AlignRight);
     txtNoteHandling_ = textField(QStringLiteral("txtNoteHandling"), 30, ssfHandling_);
-    sspIdUserAddNew_ = panel(QStringLiteral("sspIdUserAddNew"), ssfHandling_);
-    sspTimeAddNew_ = panel(QStringLiteral("sspTimeAddNew"), ssfHandling_);
+    sspIdUserAddNew_ = MakePanel(ssfHandling_, QStringLiteral("sspIdUserAddNew"));
+    sspTimeAddNew_ = MakePanel(ssfHandling_, QStringLiteral("sspTimeAddNew"));
 
     auto* contract = new QHBoxLayout;
     contract->setSpacing(2);
@@ -145,10 +130,10 @@ void frmOR_Account::buildFields() {
     verdicts_->addButton(ssoVerifyApprove_);
     verdicts_->addButton(ssoVerifyReturn_);
     txtNoteVerify_ = textField(QStringLiteral("txtNoteVerify"), 30, ssfVerify_);
-    sspIdUserVerifyApprove_ = panel(QStringLiteral("sspIdUserVerifyApprove"), ssfVerify_);
-    sspTimeVerifyApprove_ = panel(QStringLiteral("sspTimeVerifyApprove"), ssfVerify_);
-    sspIdUserVerifyReturn_ = panel(QStringLiteral("sspIdUserVerifyReturn"), ssfVerify_);
-    sspTimeVerifyReturn_ = panel(QStringLiteral("sspTimeVerifyReturn"), ssfVerify_);
+    sspIdUserVerifyApprove_ = MakePanel(ssfVerify_, QStringLiteral("sspIdUserVerifyApprove"));
+    sspTimeVerifyApprove_ = MakePanel(ssfVerify_, QStringLiteral("sspTimeVerifyApprove"));
+    sspIdUserVerifyReturn_ = MakePanel(ssfVerify_, QStringLiteral("sspIdUserVerifyReturn"));
+    sspTimeVerifyReturn_ = MakePanel(ssfVerify_, QStringLiteral("sspTimeVerifyReturn"));
     auto* options = new QHBoxLayout;
     options->addWidget(ssoVerifyApprove_);
     options->addSpacing(12);
@@ -174,10 +159,10 @@ void frmOR_Account::buildFields() {
     auto* amounts = new QGridLayout(ssfAmount_);
     amounts->setHorizontalSpacing(6);
     sspAmountApplyApprove_ =
-        panel(QStringLiteral("sspAmountApplyApprove"), ssfAmount_, Qt::AlignRight);
+        MakePanel(ssfAmount_, QStringLiteral("sspAmountApplyApprove"), {}, Qt::AlignRight);
     sspAmountTicketPrint_ =
-        panel(QStringLiteral("sspAmountTicketPrint"), ssfAmount_, Qt::AlignRight);
-    sspAmountRemain_ = panel(QStringLiteral("sspAmountRemain"), ssfAmount_, Qt::AlignRight);
+        MakePanel(ssfAmount_, QStringLiteral("sspAmountTicketPrint"), {}, Qt::AlignRight);
+    sspAmountRemain_ = MakePanel(ssfAmount_, QStringLiteral("sspAmountRemain"), {}, Qt::AlignRight);
     amounts->addWidget(new QLabel(QStringLiteral("目前總額"), ssfAmount_), 0, 0);
     amounts->addWidget(sspAmountApplyApprove_, 0, 1);
     amounts->addWidget(new QLabel(QStringLiteral("已使用額度"), ssfAmount_), 0, 2);
