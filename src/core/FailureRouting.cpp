@@ -11,6 +11,8 @@ QString& exceptionTextStorage() {
     return text;
 }
 
+const QString kScreenPrefix = QStringLiteral("例外程序　　　　：");
+
 FailureHandler& handlerStorage() {
     static FailureHandler handler;
     return handler;
@@ -49,26 +51,35 @@ Answer ShowException(const Failure* failure, const QString& location) {
     return handler(failure, location);
 }
 
+QString ScreenLocation(const QString& procedure) {
+    return kScreenPrefix + procedure + QStringLiteral("\r\n\r\n");
+}
+
+QString InitializeLocation(const QString& connection) {
+    return kScreenPrefix + QStringLiteral("Initialize\r\n連線字串　　　　：") + connection +
+           QStringLiteral("\r\n");
+}
+
 Procedure::Procedure(QString location) : location_(std::move(location)) {}
 
-bool Procedure::step(const std::function<void()>& work) {
+StepOutcome Procedure::step(const std::function<void()>& work) {
     if (left_) {
-        return false;
+        return StepOutcome::Left;
     }
     for (;;) {
         try {
             work();
-            return true;
+            return StepOutcome::Done;
         } catch (const Failure& failure) {
             SetExceptionText(location_);
             switch (ShowException(&failure, ExceptionText())) {
                 case Answer::Retry:
                     continue;
                 case Answer::Ignore:
-                    return true;
+                    return StepOutcome::Skipped;
                 case Answer::Exit:
                     left_ = true;
-                    return false;
+                    return StepOutcome::Left;
             }
         }
     }

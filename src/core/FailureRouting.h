@@ -28,16 +28,31 @@ QString FailureDetails(const Failure* failure, const QString& location);
 // Hands the failure to the installed handler and returns its answer.
 Answer ShowException(const Failure* failure, const QString& location);
 
+// The location text of a screen's procedure: "例外程序　　　　：" + its name + CR LF CR LF.
+// Detail lines ("主索引值　　　　：" + the key, say) follow it.
+QString ScreenLocation(const QString& procedure);
+// The location text of a screen's data binding at opening, naming the connection.
+QString InitializeLocation(const QString& connection);
+
+// What became of one step. Only Done says that the step's work happened: anything that
+// depends on it (a record that must have been written, a check that must have passed) tests
+// for Done, never merely for "not Left".
+enum class [[nodiscard]] StepOutcome{
+    Done,     // the step ran to its end
+    Skipped,  // it failed and the user chose Ignore: the procedure goes on without its work
+    Left,     // it failed and the user chose Exit, or an earlier step was left: nothing runs
+};
+
 // The step runner of one procedure. Each step is a unit that can be repeated or skipped
 // without leaving inconsistent data. A Failure thrown by a step sets ExceptionText to the
 // procedure's location, is shown, and the answer decides: Retry runs the step again, Ignore
-// goes on with the next step, Exit leaves the procedure (step() returns false and so does
-// every later step()).
+// goes on with the next step (Skipped), Exit leaves the procedure (Left, and every later step
+// is Left without running).
 class Procedure {
 public:
     explicit Procedure(QString location);
 
-    bool step(const std::function<void()>& work);
+    StepOutcome step(const std::function<void()>& work);
 
     // True once the user chose Exit in this procedure.
     bool left() const { return left_; }

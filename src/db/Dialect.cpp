@@ -19,6 +19,11 @@ QString Dialect::serverTime() const {
                       : QStringLiteral("SELECT LOCALTIMESTAMP(3)");
 }
 
+QString Dialect::shortDate(const QString& expression) const {
+    return isSqlite() ? QStringLiteral("substr(strftime('%Y.%m.%d', %1), 3)").arg(expression)
+                      : QStringLiteral("to_char(%1, 'YY.MM.DD')").arg(expression);
+}
+
 QVariant Dialect::timeValue(const QDateTime& time) {
     if (!time.isValid()) {
         return QVariant(QMetaType::fromType<QString>());

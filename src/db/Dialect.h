@@ -28,6 +28,10 @@ public:
     // The server's local time, to the millisecond.
     QString serverTime() const;
 
+    // The day of a stored date-time as "yy.MM.dd" (a two-digit year), NULL for NULL: the short
+    // date the selection lists show.
+    QString shortDate(const QString& expression) const;
+
     // A date-time as the database stores it; times always travel as text so that no client
     // time zone is applied on the way.
     static QVariant timeValue(const QDateTime& time);

@@ -12,7 +12,9 @@ qint32 ExecuteNoQuery(Database& db, const Statement& statement, int options) {
     Procedure procedure(QStringLiteral("例外程序：\tmodDB.ExecuteNoQuery\r\nStatement  :\t") +
                         statement.describe() + QStringLiteral("\r\nOptions    :\t") +
                         QString::number(options));
-    procedure.step([&] { result = db.ConnExecute(statement); });
+    if (procedure.step([&] { result = db.ConnExecute(statement); }) != StepOutcome::Done) {
+        return -1;
+    }
     return result;
 }
 

@@ -71,7 +71,7 @@ bool lookupLetsMoveOn(QLineEdit* field, int kind) {
     const EnterLookup lookup = found->second;
     AfterLookup after = AfterLookup::MoveOn;
     Procedure procedure(QStringLiteral("例外程序：\tmodUI.TextBoxKeyDown"));
-    if (!procedure.step([&] { after = lookup(field, kind); })) {
+    if (procedure.step([&] { after = lookup(field, kind); }) == StepOutcome::Left) {
         return false;
     }
     return after == AfterLookup::MoveOn;

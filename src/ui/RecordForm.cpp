@@ -30,10 +30,6 @@ const QString kDeleteTitle = QStringLiteral("刪除程序");
 constexpr int kMarginTwips = 60;
 constexpr int kBannerHeightTwips = 300;
 
-QString screenLocation(const QString& procedure) {
-    return QStringLiteral("例外程序　　　　：") + procedure + QStringLiteral("\r\n\r\n");
-}
-
 }  // namespace
 
 RecordForm::RecordForm(Database& db, Design design, const QList<ToolbarKey>& keys, QWidget* parent)
@@ -115,7 +111,7 @@ QAction* RecordForm::toolbarAction(const QString& key) const {
 
 void RecordForm::formLoad() {
     setMode(false, false);
-    subFormListRefresh();
+    refreshList(openingLocation());
 }
 
 void RecordForm::runIfEnabled(const QString& key) {
@@ -180,8 +176,23 @@ void RecordForm::updateTitle() {
 }
 
 void RecordForm::subFormListRefresh() {
-    Procedure procedure(screenLocation(QStringLiteral("subFormListRefresh")));
-    procedure.step([&] { rows_->load(db_, listQuery()); });
+    refreshList(ScreenLocation(QStringLiteral("subFormListRefresh")));
+}
+
+QString RecordForm::openingLocation() {
+    return ScreenLocation(QStringLiteral("subFormListRefresh"));
+}
+
+QString RecordForm::loadLocation(const QString& key) {
+    return ScreenLocation(QStringLiteral("FormLoadRecord")) + QStringLiteral("主索引值　　　　：") +
+           key;
+}
+
+void RecordForm::refreshList(const QString& location) {
+    Procedure procedure(location);
+    if (procedure.step([&] { rows_->load(db_, listQuery()); }) == StepOutcome::Left) {
+        return;
+    }
     if (rows_->rowCount() == 0) {
         clearRecord();
         currentKey_.clear();
@@ -203,9 +214,9 @@ void RecordForm::showKey(const QString& key) {
     if (key.trimmed().isEmpty()) {
         return;
     }
-    Procedure procedure(screenLocation(QStringLiteral("FormLoadRecord")) +
-                        QStringLiteral("主索引值　　　　：") + key);
-    procedure.step([&] { loadRecord(key.trimmed()); });
+    Procedure procedure(loadLocation(key));
+    // Whatever became of the load, the key on display is the one the fields hold.
+    static_cast<void>(procedure.step([&] { loadRecord(key.trimmed()); }));
     currentKey_ = fieldsKey();
     setMode(adding_, editing_);
 }
@@ -256,10 +267,9 @@ bool RecordForm::subFormSave() {
     if (!editing_ || !checkRecord()) {
         return false;
     }
-    Procedure procedure(screenLocation(QStringLiteral("subFormSave")));
+    Procedure procedure(ScreenLocation(QStringLiteral("subFormSave")));
     std::optional<QString> key;
-    procedure.step([&] { key = writeRecord(); });
-    if (!key) {
+    if (procedure.step([&] { key = writeRecord(); }) != StepOutcome::Done || !key) {
         return false;  // the screen stays in its mode with everything as typed
     }
     setMode(false, false);
@@ -285,17 +295,19 @@ void RecordForm::subFormDelete() {
     if ((key.isEmpty() && fieldsName().isEmpty()) || !allowDelete()) {
         return;
     }
-    Procedure procedure(screenLocation(QStringLiteral("subFormDelete")));
+    Procedure procedure(ScreenLocation(QStringLiteral("subFormDelete")));
     bool exists = false;
     QString refusal;
-    if (!procedure.step([&] { exists = db_.IsValueExists(tableName(), keyColumn(), key); })) {
+    // A skipped test says nothing about the record: the delete goes no further.
+    if (procedure.step([&] { exists = db_.IsValueExists(tableName(), keyColumn(), key); }) !=
+        StepOutcome::Done) {
         return;
     }
     if (!exists) {
         AppDialogs().message(Dialogs::Icon::Warning, kDeleteTitle, deleteNotFound(key));
         return;
     }
-    if (!procedure.step([&] { refusal = deleteRefusal(key); })) {
+    if (procedure.step([&] { refusal = deleteRefusal(key); }) != StepOutcome::Done) {
         return;
     }
     if (!refusal.isEmpty()) {
@@ -350,9 +362,11 @@ void RecordForm::subFormShowRecord(const QString& key) {
         }
         subFormCancel();
     }
-    Procedure procedure(QStringLiteral("例外程序　　　　：") + objectName() +
-                        QStringLiteral(".subFormShowRecord\r\n\r\n主索引值　　　　：") + key);
-    procedure.step([&] { selectInList(key); });
+    Procedure procedure(ScreenLocation(objectName() + QStringLiteral(".subFormShowRecord")) +
+                        QStringLiteral("主索引值　　　　：") + key);
+    if (procedure.step([&] { selectInList(key); }) == StepOutcome::Left) {
+        return;
+    }
     showKey(key);
     updateTitle();
     bringToFront();

@@ -111,6 +111,10 @@ protected:
     // default runs the DELETE through the guarded statement runner.
     virtual qint32 deleteRecord(const QString& key);
     virtual QString deleteNotFound(const QString& key) const;
+    // The location texts of a failure while the list is filled at opening, and while the
+    // record with this key is loaded.
+    virtual QString openingLocation();
+    virtual QString loadLocation(const QString& key);
     // The title of the force-load question of subFormShowRecord.
     virtual QString showRecordTitle() const = 0;
     // What the screen enables besides the standard keys when the mode changes.
@@ -129,6 +133,7 @@ protected:
     QSize sizeHint() const override;
 
 private:
+    void refreshList(const QString& location);
     void setMode(bool adding, bool editing);
     void showRow(int row);
     void showKey(const QString& key);

@@ -725,28 +725,30 @@ bool GridMouseUP(ReportGrid* grid, Qt::MouseButton button, Qt::KeyboardModifiers
     Procedure procedure(QStringLiteral("例外程序：\tmodUI.GridMouseUP"));
     RedrawOff redrawOff(grid);
     bool descending = false;
-    const bool captionsDone = procedure.step([&] {
-        const int step = TwipsToPixelsX(kArrowWidthTwips, grid);
-        bool hadArrow = false;
-        for (int other = 0; other < model->columnCount(); ++other) {
-            const QString caption = model->caption(other);
-            if (!endsWithArrow(caption)) {
-                continue;
+    if (procedure.step([&] {
+            const int step = TwipsToPixelsX(kArrowWidthTwips, grid);
+            bool hadArrow = false;
+            for (int other = 0; other < model->columnCount(); ++other) {
+                const QString caption = model->caption(other);
+                if (!endsWithArrow(caption)) {
+                    continue;
+                }
+                model->setCaption(other, caption.chopped(1));
+                if (other == column) {
+                    hadArrow = true;
+                    descending = caption.endsWith(kAscending);
+                } else {
+                    header->resizeSection(other, qMax(0, header->sectionSize(other) - step));
+                }
             }
-            model->setCaption(other, caption.chopped(1));
-            if (other == column) {
-                hadArrow = true;
-                descending = caption.endsWith(kAscending);
-            } else {
-                header->resizeSection(other, qMax(0, header->sectionSize(other) - step));
+            model->setCaption(column,
+                              model->caption(column) + (descending ? kDescending : kAscending));
+            if (!hadArrow) {
+                header->resizeSection(column, header->sectionSize(column) + step);
             }
-        }
-        model->setCaption(column, model->caption(column) + (descending ? kDescending : kAscending));
-        if (!hadArrow) {
-            header->resizeSection(column, header->sectionSize(column) + step);
-        }
-    });
-    Q_UNUSED(captionsDone)
+        }) == StepOutcome::Left) {
+        return false;
+    }
 
     // The row number that is current stays current, in the clicked column.
     const int pinned = model->pinnedRowCount();
@@ -754,18 +756,19 @@ bool GridMouseUP(ReportGrid* grid, Qt::MouseButton button, Qt::KeyboardModifiers
     if (row < pinned) {
         row = pinned;
     }
-    procedure.step([&] {
-        // A selection would be carried through the sort row by row; the clicked cell is all
-        // that is selected afterwards anyway.
-        grid->selectionModel()->clearSelection();
-        model->sort(column, descending ? Qt::DescendingOrder : Qt::AscendingOrder,
-                    SortKindFromCode(sortKinds.value(column, 0)));
-    });
-    procedure.step([&] {
+    if (procedure.step([&] {
+            // A selection would be carried through the sort row by row; the clicked cell is all
+            // that is selected afterwards anyway.
+            grid->selectionModel()->clearSelection();
+            model->sort(column, descending ? Qt::DescendingOrder : Qt::AscendingOrder,
+                        SortKindFromCode(sortKinds.value(column, 0)));
+        }) == StepOutcome::Left) {
+        return false;
+    }
+    return procedure.step([&] {
         grid->selectionModel()->setCurrentIndex(model->index(row, column),
                                                 QItemSelectionModel::ClearAndSelect);
-    });
-    return !procedure.left();
+    }) != StepOutcome::Left;
 }
 
 }  // namespace quorvane

@@ -250,8 +250,9 @@ void frmAP_ModSelectItem::showEvent(QShowEvent* event) {
 void frmAP_ModSelectItem::subRefresh() {
     selection_ = {};
     Procedure procedure(QStringLiteral("例外程序：\tfrmAP_ModSelectItem.subRefresh\r\n"));
-    // One step: a retry reads the whole result again into an emptied table.
-    procedure.step([this] { loadRows(); });
+    // One step: a retry reads the whole result again into an emptied table. Nothing follows
+    // it: a skipped or left read shows what was read before the failure.
+    static_cast<void>(procedure.step([this] { loadRows(); }));
 }
 
 void frmAP_ModSelectItem::loadRows() {

@@ -7,6 +7,7 @@
 #include "support/TestDatabase.h"
 
 #include <QFile>
+#include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTemporaryDir>
 
@@ -194,6 +195,37 @@ TEST_P(DatabaseTest, ServerTimeIsTheServersLocalTime) {
                                                          : QStringLiteral("TIMESTAMP(3)"))));
     db_->ConnExecute(Statement(QStringLiteral("INSERT INTO Stamp (T) VALUES (?)"), {server}));
     EXPECT_EQ(db_->LookupDate(Statement(QStringLiteral("SELECT T FROM Stamp"))), server);
+}
+
+TEST_P(DatabaseTest, ShortDateIsTheDayWithATwoDigitYear) {
+    db_->ConnExecute(
+        Statement(QStringLiteral("CREATE TABLE Stamp (Id INTEGER, T %1)")
+                      .arg(GetParam() == Backend::Sqlite ? QStringLiteral("TEXT")
+                                                         : QStringLiteral("TIMESTAMP(3)"))));
+    const Statement insert(QStringLiteral("INSERT INTO Stamp (Id, T) VALUES (?, ?)"));
+    const struct {
+        int id;
+        QDateTime time;
+        QVariant expected;
+    } cases[] = {
+        {1, QDateTime(QDate(2024, 3, 5), QTime(23, 59, 59, 999)), QStringLiteral("24.03.05")},
+        {2, QDateTime(QDate(2009, 12, 31), QTime(0, 0)), QStringLiteral("09.12.31")},
+        {3, QDateTime(QDate(2100, 1, 1), QTime(12, 0)), QStringLiteral("00.01.01")},
+        {4, QDateTime(), QVariant()},
+    };
+    for (const auto& c : cases) {
+        db_->ConnExecute(Statement(insert.sql, {c.id, Dialect::timeValue(c.time)}));
+    }
+    const QString shortDate = db_->dialect().shortDate(QStringLiteral("T"));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.id);
+        UnitOfWork unit(*db_);
+        QSqlQuery query = db_->Query(
+            Statement(QStringLiteral("SELECT %1 FROM Stamp WHERE Id = ?").arg(shortDate), {c.id}));
+        ASSERT_TRUE(query.next());
+        EXPECT_EQ(query.value(0).isNull(), c.expected.isNull());
+        EXPECT_EQ(query.value(0).toString(), c.expected.toString());
+    }
 }
 
 TEST_P(DatabaseTest, GuardedRunnerReportsFailuresAndRetries) {

@@ -156,10 +156,11 @@ TEST(RouteFailuresToDialogs, ShowsEachFailureInTheExceptionDialog) {
     const Failure failure(2627, u"違反 PRIMARY KEY 條件約束"_s, u"QPSQL"_s);
     int attempts = 0;
     Procedure procedure(location);
-    EXPECT_FALSE(procedure.step([&] {
+    EXPECT_EQ(procedure.step([&] {
         ++attempts;
         throw failure;
-    }));
+    }),
+              StepOutcome::Left);
 
     EXPECT_EQ(attempts, 2);  // Retry ran the step again; Exit left the procedure
     ASSERT_EQ(dialogs.records().size(), 2u);

@@ -27,6 +27,8 @@ UserAccounts::Outcome done(const QString& id) {
     return {UserAccounts::Refusal::None, id, QString()};
 }
 
+const QString kNoPermission = QStringLiteral("您的使用者帳號不具「系統」權限，");
+
 QString saveRefusal(const QString& details) {
     return QStringLiteral("儲存失敗") + kBreak + details;
 }
@@ -70,6 +72,19 @@ bool UserAccounts::IsOwnAccount(const User& actor, const QString& id) {
     return !actor.IdUser.isEmpty() && actor.IdUser.compare(id, Qt::CaseInsensitive) == 0;
 }
 
+QString UserAccounts::AddRefusalText() {
+    return QStringLiteral("新增失敗") + kBreak + kNoPermission + QStringLiteral("不允許新增使用者");
+}
+
+QString UserAccounts::EditRefusalText() {
+    return QStringLiteral("修改失敗") + kBreak + kNoPermission +
+           QStringLiteral("不允許修改其他使用者的帳號");
+}
+
+QString UserAccounts::DeleteRefusalText() {
+    return deleteRefusal(kNoPermission + QStringLiteral("不允許刪除使用者"));
+}
+
 bool UserAccounts::MayModify(const User& actor, const QString& id) {
     return actor.PMI_System || IsOwnAccount(actor, id);
 }
@@ -105,9 +120,7 @@ std::optional<RoleFlags> UserAccounts::storedFlags(const QString& id, bool lock)
 UserAccounts::Outcome UserAccounts::add(const User& actor, const UserAccount& account) {
     const QString id = NewId(account.IdUser);
     if (!MayAdd(actor)) {
-        return refused(Refusal::NotAdministrator, id,
-                       QStringLiteral("新增失敗") + kBreak +
-                           QStringLiteral("您的使用者帳號不具「系統」權限，不允許新增使用者"));
+        return refused(Refusal::NotAdministrator, id, AddRefusalText());
     }
     if (id.isEmpty()) {
         return refused(Refusal::BlankId, id, saveRefusal(QStringLiteral("使用者帳號尚未輸入")));
@@ -146,8 +159,7 @@ UserAccounts::Outcome UserAccounts::modify(const User& actor, const UserAccount&
     const QString& id = account.IdUser;
     if (!MayModify(actor, id)) {
         return refused(Refusal::OtherAccount, id,
-                       saveRefusal(QStringLiteral(
-                           "您的使用者帳號不具「系統」權限，不允許修改其他使用者的帳號")));
+                       saveRefusal(kNoPermission + QStringLiteral("不允許修改其他使用者的帳號")));
     }
     std::optional<QString> hash;
     if (account.password) {
@@ -223,9 +235,7 @@ UserAccounts::Outcome UserAccounts::removeRefusal(const User& actor, const QStri
                                                   const std::optional<RoleFlags>& stored,
                                                   qint64 administrators) {
     if (!MayDelete(actor)) {
-        return refused(
-            Refusal::NotAdministrator, id,
-            deleteRefusal(QStringLiteral("您的使用者帳號不具「系統」權限，不允許刪除使用者")));
+        return refused(Refusal::NotAdministrator, id, DeleteRefusalText());
     }
     if (!stored) {
         return refused(Refusal::NotFound, id, deleteRefusal(QStringLiteral("無此筆紀錄")));

@@ -87,6 +87,12 @@ public:
     // Only an administrator changes a role, and never their own.
     static bool MayChangeRole(const User& actor, const QString& id);
 
+    // The messages of a user without the permission to add an account, to modify someone
+    // else's and to delete one: a heading and the reason joined with CR LF CR LF.
+    static QString AddRefusalText();
+    static QString EditRefusalText();
+    static QString DeleteRefusalText();
+
     // Inserts a new account with the audit stamps. An id that exists already exactly as given
     // is refused by the table's key (thrown as DatabaseFailure).
     Outcome add(const User& actor, const UserAccount& account);

@@ -3,7 +3,6 @@
 #include "core/CurrentUser.h"
 #include "core/FailureRouting.h"
 #include "db/FieldReaders.h"
-#include "db/RowWriter.h"
 #include "ui/Dialogs.h"
 #include "ui/FieldKinds.h"
 #include "ui/ScreenNames.h"
@@ -67,7 +66,8 @@ frmBF_Customer::frmBF_Customer(Database& db, QWidget* parent)
                   {QStringLiteral("AccountOpen"), QStringLiteral("檢視額度"), QString()},
                   {QStringLiteral("Quit"), QStringLiteral("離開"),
                    QStringLiteral("(Ctrl + Q) 離開此表單")}},
-                 parent) {
+                 parent),
+      issuers_(db) {
     setObjectName(QStringLiteral("frmBF_Customer"));
     buildFields();
     formLoad();
@@ -211,22 +211,15 @@ bool frmBF_Customer::checkRecord() {
 }
 
 std::optional<QString> frmBF_Customer::writeRecord() {
-    const QString key = fields_.value(kKey)->text().trimmed();
-    Transaction transaction(db());
-    RowWriter row(kTable, kKey, key);
+    Issuer issuer;
+    issuer.NoContract = fieldsKey();
     for (auto it = fields_.cbegin(); it != fields_.cend(); ++it) {
         if (it.key() != kKey) {
-            row.set(it.key(), it.value()->text());
+            issuer.columns.insert(it.key(), it.value()->text());
         }
     }
-    const QDateTime now = db().GetServerTime();
-    if (isAdding()) {
-        row.insert(db(), CurrentUser().IdUser, now);
-    } else {
-        row.update(db(), CurrentUser().IdUser, now);
-    }
-    transaction.commit();
-    return key;
+    return isAdding() ? issuers_.add(CurrentUser(), issuer)
+                      : issuers_.modify(CurrentUser(), issuer);
 }
 
 QString frmBF_Customer::deleteDescription() const {
@@ -236,12 +229,7 @@ QString frmBF_Customer::deleteDescription() const {
 }
 
 QString frmBF_Customer::deleteRefusal(const QString& key) {
-    const QString sample = db().LookupText(Statement(
-        QStringLiteral("SELECT NoContract FROM OR_TicketForm WHERE (NoContract = ?)"), {key}));
-    if (sample == key) {
-        return QStringLiteral("刪除失敗\r\n\r\n此筆客戶資料已建立於「禮卷票樣確認單」，不允許刪除");
-    }
-    return {};
+    return issuers_.deleteRefusal(key);
 }
 
 QString frmBF_Customer::deleteNotFound(const QString& key) const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "masterdata/rules/Issuers.h"
 #include "ui/FormWidgets.h"
 #include "ui/RecordForm.h"
 
@@ -48,6 +49,8 @@ private:
     void markNoVAT();
     void hideNoVATMarks();
     void openQuotaScreen(const char* operation);
+
+    Issuers issuers_;
 
     QMap<QString, QLineEdit*> fields_;  // by column
     QLabel* sspNoContract_ = nullptr;

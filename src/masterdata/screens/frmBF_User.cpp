@@ -38,10 +38,6 @@ constexpr int kPasswordLength = 16;
 constexpr QLatin1Char kPlaceholderCharacter('*');
 constexpr int kPlaceholderLength = 8;
 
-QString location(const QString& procedure) {
-    return QStringLiteral("例外程序　　　　：") + procedure + QStringLiteral("\r\n\r\n");
-}
-
 // Sees a widget's events before the filters installed earlier; the handler returns true for
 // an event it has used up.
 class EventTap : public QObject {
@@ -292,9 +288,8 @@ bool frmBF_User::allowAdd() {
     if (UserAccounts::MayAdd(CurrentUser())) {
         return true;
     }
-    AppDialogs().message(
-        Dialogs::Icon::None, QStringLiteral("新增"),
-        QStringLiteral("新增失敗\r\n\r\n您的使用者帳號不具「系統」權限，不允許新增使用者"));
+    AppDialogs().message(Dialogs::Icon::None, QStringLiteral("新增"),
+                         UserAccounts::AddRefusalText());
     return false;
 }
 
@@ -302,10 +297,8 @@ bool frmBF_User::allowEdit() {
     if (UserAccounts::MayModify(CurrentUser(), fieldsKey())) {
         return true;
     }
-    AppDialogs().message(
-        Dialogs::Icon::None, QStringLiteral("修改"),
-        QStringLiteral(
-            "修改失敗\r\n\r\n您的使用者帳號不具「系統」權限，不允許修改其他使用者的帳號"));
+    AppDialogs().message(Dialogs::Icon::None, QStringLiteral("修改"),
+                         UserAccounts::EditRefusalText());
     return false;
 }
 
@@ -351,15 +344,12 @@ std::optional<QString> frmBF_User::writeRecord() {
         account.password = txtPWD_->text();
     }
 
-    Procedure procedure(location(QStringLiteral("subFormSave")));
+    Procedure procedure(ScreenLocation(QStringLiteral("subFormSave")));
     UserAccounts::Outcome outcome;
-    bool written = false;
-    procedure.step([&] {
-        outcome = isAdding() ? accounts_.add(CurrentUser(), account)
-                             : accounts_.modify(CurrentUser(), account);
-        written = true;
-    });
-    if (!written) {
+    if (procedure.step([&] {
+            outcome = isAdding() ? accounts_.add(CurrentUser(), account)
+                                 : accounts_.modify(CurrentUser(), account);
+        }) != StepOutcome::Done) {
         return std::nullopt;
     }
     if (!outcome.ok()) {
@@ -386,22 +376,16 @@ bool frmBF_User::allowDelete() {
     if (UserAccounts::MayDelete(CurrentUser())) {
         return true;
     }
-    AppDialogs().message(
-        Dialogs::Icon::None, kDeleteTitle,
-        QStringLiteral("刪除失敗\r\n\r\n您的使用者帳號不具「系統」權限，不允許刪除使用者"));
+    AppDialogs().message(Dialogs::Icon::None, kDeleteTitle, UserAccounts::DeleteRefusalText());
     return false;
 }
 
 qint32 frmBF_User::deleteRecord(const QString& key) {
     // The rules delete inside a transaction that also guards the last administrator.
     UserAccounts::Outcome outcome;
-    bool ran = false;
-    Procedure procedure(location(QStringLiteral("subFormDelete")));
-    procedure.step([&] {
-        outcome = accounts_.remove(CurrentUser(), key);
-        ran = true;
-    });
-    if (!ran) {
+    Procedure procedure(ScreenLocation(QStringLiteral("subFormDelete")));
+    if (procedure.step([&] { outcome = accounts_.remove(CurrentUser(), key); }) !=
+        StepOutcome::Done) {
         return -1;
     }
     if (!outcome.ok()) {
@@ -413,6 +397,10 @@ qint32 frmBF_User::deleteRecord(const QString& key) {
 
 QString frmBF_User::showRecordTitle() const {
     return QStringLiteral("載入使用者資料");
+}
+
+QString frmBF_User::openingLocation() {
+    return InitializeLocation(db().target().location());
 }
 
 void frmBF_User::modeChanged(bool editing) {

@@ -58,6 +58,7 @@ protected:
     QString deleteDescription() const override;
     QString deleteRefusal(const QString& key) override;
     QString showRecordTitle() const override;
+    QString openingLocation() override;
     void modeChanged(bool editing) override;
 
 private:
@@ -88,7 +89,6 @@ private:
     std::optional<UserRole> loadedRole_;
     // Whether txtPWD was typed into since the record was shown.
     bool passwordTyped_ = false;
-    // The id a save has written, for the base's write step.
 };
 
 }  // namespace quorvane

@@ -65,7 +65,7 @@ qsizetype FirstPrinterEndingWith(const QStringList& names, const QString& name) 
 bool UsePrint(const QString& name) {
     bool matched = false;
     Procedure proc(QStringLiteral("例外程序：\tmodPrint.UsePrint\r\n"));
-    proc.step([&] {
+    const StepOutcome outcome = proc.step([&] {
         const std::vector<cupsqueue::Destination> destinations = cupsqueue::Destinations();
         QStringList names;
         names.reserve(static_cast<qsizetype>(destinations.size()));
@@ -78,7 +78,7 @@ bool UsePrint(const QString& name) {
             matched = true;
         }
     });
-    return matched;
+    return outcome == StepOutcome::Done && matched;
 }
 
 DefaultPrinterCheck CheckDefaultPrinter(const SettingsStore& settings) {

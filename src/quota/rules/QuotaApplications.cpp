@@ -284,4 +284,52 @@ QuotaSaveResult QuotaApplicationWriter::attempt(const QuotaApplication& applicat
     return result;
 }
 
+Statement QuotaApplications::ListQuery() {
+    return Statement(QStringLiteral(
+        "SELECT AC.NoContract || '：' || COALESCE(substr(CU.NameCompany, 1, 4), '') || '（' || "
+        "CASE AC.VerifyApprove WHEN 0 THEN '退回' WHEN 1 THEN '核准' ELSE '未核' END || '）' "
+        "AS ListField, AC.NoAccount "
+        "FROM BF_Customer AS CU INNER JOIN OR_Account AS AC ON CU.NoContract = AC.NoContract "
+        "ORDER BY AC.NoContract, AC.NoAccount DESC"));
+}
+
+Statement QuotaApplications::RowQuery(const QString& noAccount) {
+    return Statement(QStringLiteral("SELECT * FROM OR_Account WHERE (NoAccount = ?)"), {noAccount});
+}
+
+QSqlRecord QuotaApplications::row(const QString& noAccount) {
+    UnitOfWork unit(db_);
+    QSqlQuery query = db_.Query(RowQuery(noAccount));
+    return query.next() ? query.record() : QSqlRecord();
+}
+
+Statement QuotaApplications::selection(bool notReviewedOnly) const {
+    const QString day = db_.dialect().shortDate(QStringLiteral("A.TimeAddNew"));
+    if (notReviewedOnly) {
+        return Statement(QStringLiteral("SELECT A.NoAccount AS \"額度編號\", "
+                                        "COALESCE(substr(C.NameCompany, 1, 4), '') || '：' || "
+                                        "COALESCE(%1, '') AS \"發行業者：建檔時間\" "
+                                        "FROM BF_Customer AS C INNER JOIN OR_Account AS A "
+                                        "ON C.NoContract = A.NoContract "
+                                        "WHERE (A.Active = 1) AND (A.VerifyApprove IS NULL) "
+                                        "ORDER BY A.TimeAddNew DESC")
+                             .arg(day));
+    }
+    return Statement(QStringLiteral("SELECT A.NoAccount AS \"額度編號\", "
+                                    "COALESCE(substr(C.NameCompany, 1, 4), '') || '：' || "
+                                    "COALESCE(%1, '') || '：' || "
+                                    "COALESCE(CAST(A.Amount AS VARCHAR(12)), '') "
+                                    "AS \"發行業者：建檔時間：申請額度\" "
+                                    "FROM BF_Customer AS C INNER JOIN OR_Account AS A "
+                                    "ON C.NoContract = A.NoContract "
+                                    "ORDER BY A.TimeAddNew DESC, C.NoContract")
+                         .arg(day));
+}
+
+QString QuotaApplications::latestNoAccount(const QString& noContract) {
+    return db_.LookupText(
+        Statement(QStringLiteral("SELECT MAX(NoAccount) FROM OR_Account WHERE (NoContract = ?)"),
+                  {noContract}));
+}
+
 }  // namespace quorvane

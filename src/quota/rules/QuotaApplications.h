@@ -3,6 +3,7 @@
 #include "core/CurrentUser.h"
 #include "db/Database.h"
 
+#include <QSqlRecord>
 #include <QString>
 
 #include <functional>
@@ -105,5 +106,33 @@ private:
 
 // Whether a database failure is a unique-key conflict (a number taken by another workstation).
 bool IsUniqueConflict(const DatabaseFailure& failure);
+
+// What the quota application screen looks up: its list, one application, the selection lists
+// of its Find keys and a contract's latest application. Raises DatabaseFailure.
+class QuotaApplications {
+public:
+    explicit QuotaApplications(Database& db) : db_(db) {}
+
+    // The screen's list: "contract：issuer（verdict）" (the issuer's first four characters;
+    // 核准, 退回 or 未核) and the application number, by contract, the latest number first.
+    static Statement ListQuery();
+    // The statement that reads one application's row.
+    static Statement RowQuery(const QString& noAccount);
+
+    // The application's row as stored, or an empty record when there is none.
+    QSqlRecord row(const QString& noAccount);
+
+    // The selection list of every application ("額度編號", "發行業者：建檔時間：申請額度"), or
+    // of the active ones not reviewed yet ("額度編號", "發行業者：建檔時間"), the latest filed
+    // first; the day filed is shown as "yy.MM.dd".
+    Statement selection(bool notReviewedOnly) const;
+
+    // The contract's latest application: the highest number as text (beyond the 99th
+    // application the two-digit numbers sort after the three-digit ones); empty when none.
+    QString latestNoAccount(const QString& noContract);
+
+private:
+    Database& db_;
+};
 
 }  // namespace quorvane

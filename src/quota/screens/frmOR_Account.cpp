@@ -2,9 +2,9 @@
 
 #include "core/CurrentUser.h"
 #include "core/Failure.h"
+#include "core/FailureRouting.h"
 #include "db/BusinessLookups.h"
 #include "db/FieldReaders.h"
-#include "quota/rules/QuotaApplications.h"
 #include "quota/rules/QuotaRules.h"
 #include "ui/Dialogs.h"
 #include "ui/FieldKinds.h"
@@ -20,7 +20,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
-#include <QSqlQuery>
 #include <QSqlRecord>
 #include <QVBoxLayout>
 
@@ -35,10 +34,6 @@ const QString kCheckTitle = QStringLiteral("表單查核");
 // check refuses anything that is not a whole number of dollars.
 constexpr int kAmountKind = 46;
 
-QString location(const QString& procedure) {
-    return QStringLiteral("例外程序　　　　：") + procedure + QStringLiteral("\r\n\r\n");
-}
-
 QLineEdit* textField(const QString& name, int maxLength, QWidget* parent) {
     auto* field = new QLineEdit(parent);
     field->setObjectName(name);
@@ -48,12 +43,6 @@ QLineEdit* textField(const QString& name, int maxLength, QWidget* parent) {
 
 QString timeText(const QSqlRecord& row, const QString& column) {
     return TimeText(FieldDateTime(row, column));
-}
-
-// The day an application was filed as "yy.mm.dd", for the selection dialog's lines.
-QString filedDay(const Database& db) {
-    return db.dialect().isSqlite() ? QStringLiteral("substr(strftime('%Y.%m.%d', A.TimeAddNew), 3)")
-                                   : QStringLiteral("to_char(A.TimeAddNew, 'YY.MM.DD')");
 }
 
 }  // namespace
@@ -67,7 +56,8 @@ frmOR_Account::frmOR_Account(Database& db, QWidget* parent)
                   {QStringLiteral("Find"), QStringLiteral("尋找全部"), QString()},
                   {QStringLiteral("FindUnApprove"), QStringLiteral("尋找未核"), QString()},
                   {QStringLiteral("Quit"), QStringLiteral("離開"), QStringLiteral("離開")}},
-                 parent) {
+                 parent),
+      applications_(db) {
     setObjectName(QStringLiteral("frmOR_Account"));
     buildFields();
     formLoad();
@@ -210,24 +200,17 @@ QString frmOR_Account::keyColumn() const {
 }
 
 Statement frmOR_Account::listQuery() const {
-    return Statement(QStringLiteral(
-        "SELECT AC.NoContract || '：' || COALESCE(substr(CU.NameCompany, 1, 4), '') || '（' || "
-        "CASE AC.VerifyApprove WHEN 0 THEN '退回' WHEN 1 THEN '核准' ELSE '未核' END || '）' "
-        "AS ListField, AC.NoAccount "
-        "FROM BF_Customer AS CU INNER JOIN OR_Account AS AC ON CU.NoContract = AC.NoContract "
-        "ORDER BY AC.NoContract, AC.NoAccount DESC"));
+    return QuotaApplications::ListQuery();
+}
+
+QString frmOR_Account::loadLocation(const QString& key) {
+    return ScreenLocation(QStringLiteral("ForLoadRecord")) + QStringLiteral("IndexKey　　　　：") +
+           key + QStringLiteral("\r\nsSQL　　　　　　：") +
+           QuotaApplications::RowQuery(key.trimmed()).describe() + QStringLiteral("\r\n");
 }
 
 void frmOR_Account::loadRecord(const QString& key) {
-    QSqlRecord row;
-    {
-        UnitOfWork unit(db());
-        QSqlQuery query = db().Query(
-            Statement(QStringLiteral("SELECT * FROM OR_Account WHERE (NoAccount = ?)"), {key}));
-        if (query.next()) {
-            row = query.record();
-        }
-    }
+    const QSqlRecord row = applications_.row(key);
     if (row.isEmpty()) {
         clearRecord();
         return;
@@ -291,12 +274,14 @@ void frmOR_Account::refreshSummary() {
     qint64 approve = 0;
     qint64 printed = 0;
     qint64 remain = 0;
-    Procedure procedure(location(QStringLiteral("txtNoContract_Change")) +
+    Procedure procedure(ScreenLocation(QStringLiteral("txtNoContract_Change")) +
                         QStringLiteral("契約編號　　　　：") + contract);
-    procedure.step([&] {
+    // Whatever became of the look-up, the summary shows what it found (nothing when it failed)
+    // rather than another contract's figures.
+    static_cast<void>(procedure.step([&] {
         name = GetNameCompany(db(), contract);
         GetAccountAmount(db(), contract, approve, printed, remain);
-    });
+    }));
     amountApprove_ = approve;
     amountTicketPrint_ = printed;
     amountRemain_ = remain;
@@ -319,9 +304,10 @@ void frmOR_Account::selectNoContract() {
     QString contract;
     QString name;
     bool picked = false;
-    Procedure procedure(location(QStringLiteral("cmdSelectNoContract_Click")));
-    procedure.step([&] { picked = PickCustomer(this, db(), contract, name); });
-    if (!picked) {
+    Procedure procedure(ScreenLocation(QStringLiteral("cmdSelectNoContract_Click")));
+    if (procedure.step([&] { picked = PickCustomer(this, db(), contract, name); }) !=
+            StepOutcome::Done ||
+        !picked) {
         return;
     }
     txtNoContract_->setText(contract);
@@ -340,11 +326,11 @@ bool frmOR_Account::allowAdd() {
 bool frmOR_Account::allowEdit() {
     const QString key = currentKey();
     QString refusal;
-    Procedure procedure(location(QStringLiteral("subFormEdit")) +
+    Procedure procedure(ScreenLocation(QStringLiteral("subFormEdit")) +
                         QStringLiteral("主索引值　　　　：") + key);
     // The rule is applied to the row as it is now: another workstation may have reviewed it
-    // since it was shown.
-    const bool checked = procedure.step([&] {
+    // since it was shown. A rule that was not applied allows nothing.
+    const StepOutcome checked = procedure.step([&] {
         loadRecord(key);
         if (fieldsKey() != key) {
             return;
@@ -352,7 +338,7 @@ bool frmOR_Account::allowEdit() {
         refusal = QuotaEditRefusal(db(), QuotaRoleOf(CurrentUser()), key, txtNoContract_->text(),
                                    ssoVerifyApprove_->isChecked());
     });
-    if (!checked || fieldsKey() != key) {
+    if (checked != StepOutcome::Done || fieldsKey() != key) {
         return false;
     }
     if (!refusal.isEmpty()) {
@@ -411,9 +397,9 @@ bool frmOR_Account::formCheck() {
         return false;
     }
     bool exists = false;
-    Procedure procedure(location(QStringLiteral("FormCheck")) +
+    Procedure procedure(ScreenLocation(QStringLiteral("FormCheck")) +
                         QStringLiteral("契約編號　　　　：") + contract);
-    if (!procedure.step([&] { exists = IsExistNoContract(db(), contract); })) {
+    if (procedure.step([&] { exists = IsExistNoContract(db(), contract); }) != StepOutcome::Done) {
         return false;
     }
     if (!exists) {
@@ -454,21 +440,19 @@ std::optional<QString> frmOR_Account::formSave() {
 
     QuotaApplicationWriter writer(db());
     QuotaSaveResult result;
-    bool written = false;
-    Procedure procedure(location(QStringLiteral("FormSave")));
-    procedure.step([&] {
+    Procedure procedure(ScreenLocation(QStringLiteral("FormSave")));
+    const StepOutcome outcome = procedure.step([&] {
         try {
             result = writer.save(application, CurrentUser());
-            written = true;
         } catch (const Failure&) {
-            procedure.setLocation(location(QStringLiteral("FormSave")) +
+            procedure.setLocation(ScreenLocation(QStringLiteral("FormSave")) +
                                   QStringLiteral("sSQL　　　　　　：") + writer.statement() +
                                   QStringLiteral("\r\nlngNoItem　　　 ：") +
                                   QString::number(writer.noItem()) + QStringLiteral("\r\n"));
             throw;
         }
     });
-    if (!written) {
+    if (outcome != StepOutcome::Done) {
         return std::nullopt;  // the screen stays in its mode with everything as typed
     }
     if (!result.saved) {
@@ -506,37 +490,16 @@ void frmOR_Account::find(bool notReviewedOnly) {
     if (isEditing()) {
         return;
     }
-    const QString day = filedDay(db());
     Selection request;
     request.MultiSelect = false;
-    if (notReviewedOnly) {
-        request.title = QStringLiteral("額度編號（篩選尚未核定之額度申請）");
-        request.SelectCommandText =
-            Statement(QStringLiteral("SELECT A.NoAccount AS \"額度編號\", "
-                                     "COALESCE(substr(C.NameCompany, 1, 4), '') || '：' || "
-                                     "COALESCE(%1, '') AS \"發行業者：建檔時間\" "
-                                     "FROM BF_Customer AS C INNER JOIN OR_Account AS A "
-                                     "ON C.NoContract = A.NoContract "
-                                     "WHERE (A.Active = 1) AND (A.VerifyApprove IS NULL) "
-                                     "ORDER BY A.TimeAddNew DESC")
-                          .arg(day));
-    } else {
-        request.title = QStringLiteral("額度編號");
-        request.SelectCommandText =
-            Statement(QStringLiteral("SELECT A.NoAccount AS \"額度編號\", "
-                                     "COALESCE(substr(C.NameCompany, 1, 4), '') || '：' || "
-                                     "COALESCE(%1, '') || '：' || "
-                                     "COALESCE(CAST(A.Amount AS VARCHAR(12)), '') "
-                                     "AS \"發行業者：建檔時間：申請額度\" "
-                                     "FROM BF_Customer AS C INNER JOIN OR_Account AS A "
-                                     "ON C.NoContract = A.NoContract "
-                                     "ORDER BY A.TimeAddNew DESC, C.NoContract")
-                          .arg(day));
-    }
+    request.title = notReviewedOnly ? QStringLiteral("額度編號（篩選尚未核定之額度申請）")
+                                    : QStringLiteral("額度編號");
+    request.SelectCommandText = applications_.selection(notReviewedOnly);
     SelectionResult picked;
     Procedure procedure(
-        location(notReviewedOnly ? QStringLiteral("FindUnApprove") : QStringLiteral("Find")));
-    if (!procedure.step([&] { picked = AppDialogs().selectItem(this, db(), request); }) ||
+        ScreenLocation(notReviewedOnly ? QStringLiteral("FindUnApprove") : QStringLiteral("Find")));
+    if (procedure.step([&] { picked = AppDialogs().selectItem(this, db(), request); }) !=
+            StepOutcome::Done ||
         picked.SelectedCount <= 0) {
         return;
     }
@@ -546,13 +509,10 @@ void frmOR_Account::find(bool notReviewedOnly) {
 void frmOR_Account::subFormShowRecordByNoContract(const QString& noContract) {
     const QString contract = noContract.trimmed();
     QString latest;
-    Procedure procedure(location(QStringLiteral("subFormShowRecordByNoContract")) +
+    Procedure procedure(ScreenLocation(QStringLiteral("subFormShowRecordByNoContract")) +
                         QStringLiteral("契約編號　　　　：") + contract);
-    if (!procedure.step([&] {
-            latest = db().LookupText(Statement(
-                QStringLiteral("SELECT MAX(NoAccount) FROM OR_Account WHERE (NoContract = ?)"),
-                {contract}));
-        })) {
+    if (procedure.step([&] { latest = applications_.latestNoAccount(contract); }) !=
+        StepOutcome::Done) {
         return;
     }
     if (latest.isEmpty()) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "quota/rules/QuotaApplications.h"
 #include "ui/RecordForm.h"
 
 class QButtonGroup;
@@ -46,6 +47,7 @@ protected:
     std::optional<QString> writeRecord() override;
     QString deleteDescription() const override;
     QString showRecordTitle() const override;
+    QString loadLocation(const QString& key) override;
     void modeChanged(bool editing) override;
     void toolbarKey(const QString& key) override;
 
@@ -60,6 +62,8 @@ private:
     bool formCheck();
     std::optional<QString> formSave();
     void warn(const QString& title, const QString& text, QWidget* focus = nullptr);
+
+    QuotaApplications applications_;
 
     QGroupBox* ssfHandling_ = nullptr;
     QGroupBox* ssfVerify_ = nullptr;
@@ -93,7 +97,6 @@ private:
     qint64 amountRemain_ = 0;
     // Set while a record is put into the fields: the summary is refreshed once at the end.
     bool loading_ = false;
-    // The application the last save wrote, handed to the base after the save.
 };
 
 }  // namespace quorvane

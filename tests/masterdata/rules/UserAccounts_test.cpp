@@ -5,6 +5,7 @@
 #include "core/Password.h"
 #include "db/FieldReaders.h"
 #include "db/SchemaInstaller.h"
+#include "support/Fixtures.h"
 #include "support/TestDatabase.h"
 
 #include <QSqlQuery>
@@ -19,12 +20,15 @@
 namespace quorvane {
 namespace {
 
-using Refusal = UserAccounts::Refusal;
+using test::AddUser;
+using test::CountRows;
+using test::kAdmin;
+using test::kClerk;
+using test::kGuest;
+using test::kSupervisor;
+using test::StoredUser;
 
-const User kAdmin{QStringLiteral("ADMIN"), QStringLiteral("王小明"), false, false, true};
-const User kClerk{QStringLiteral("CLERK"), QStringLiteral("陳經辦"), true, false, false};
-const User kSupervisor{QStringLiteral("SUPER"), QStringLiteral("林主管"), false, true, false};
-const User kNobody{QStringLiteral("GUEST"), QStringLiteral("訪客"), false, false, false};
+using Refusal = UserAccounts::Refusal;
 
 TEST(UserAccountRules, WhoMayDoWhat) {
     const struct {
@@ -44,8 +48,8 @@ TEST(UserAccountRules, WhoMayDoWhat) {
         {"clerk, another account", kClerk, QStringLiteral("ADMIN"), false, false, false, false},
         {"supervisor, own account", kSupervisor, QStringLiteral("SUPER"), false, false, true,
          false},
-        {"no role, own account", kNobody, QStringLiteral("GUEST"), false, false, true, false},
-        {"no role, another account", kNobody, QStringLiteral("SUPER"), false, false, false, false},
+        {"no role, own account", kGuest, QStringLiteral("GUEST"), false, false, true, false},
+        {"no role, another account", kGuest, QStringLiteral("SUPER"), false, false, false, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
@@ -55,6 +59,16 @@ TEST(UserAccountRules, WhoMayDoWhat) {
         EXPECT_EQ(UserAccounts::MayChangeRole(c.actor, c.account), c.mayChangeRole);
     }
     EXPECT_FALSE(UserAccounts::IsOwnAccount(User{}, QString())) << "nobody logged in";
+}
+
+TEST(UserAccountRules, PermissionRefusalsNameTheMissingRole) {
+    EXPECT_EQ(UserAccounts::AddRefusalText(),
+              QStringLiteral("新增失敗\r\n\r\n您的使用者帳號不具「系統」權限，不允許新增使用者"));
+    EXPECT_EQ(UserAccounts::EditRefusalText(),
+              QStringLiteral("修改失敗\r\n\r\n您的使用者帳號不具「系統」權限，"
+                             "不允許修改其他使用者的帳號"));
+    EXPECT_EQ(UserAccounts::DeleteRefusalText(),
+              QStringLiteral("刪除失敗\r\n\r\n您的使用者帳號不具「系統」權限，不允許刪除使用者"));
 }
 
 TEST(UserAccountRules, RolesAndTheirFlags) {
@@ -87,29 +101,13 @@ TEST(UserAccountRules, NewIdsAreTrimmedOfSpacesAndUpperCased) {
 
 class UserAccountsTest : public test::BackendTest {
 protected:
-    void addRow(const QString& id, const QVariant& password, RoleFlags flags,
-                const QString& name = QString()) {
-        db().ConnExecute(Statement(
-            QStringLiteral("INSERT INTO BF_User (IdUser, PWD, NameUser, PMI_Handling, PMI_Verify, "
-                           "PMI_System) VALUES (?, ?, ?, ?, ?, ?)"),
-            {id, password, name, flags.handling ? 1 : 0, flags.verify ? 1 : 0,
-             flags.system ? 1 : 0}));
-    }
-    QSqlRecord stored(const QString& id) {
-        UnitOfWork unit(db());
-        QSqlQuery query =
-            db().Query(Statement(QStringLiteral("SELECT * FROM BF_User WHERE IdUser = ?"), {id}));
-        return query.next() ? query.record() : QSqlRecord();
-    }
     RoleFlags flags(const QString& id) {
-        const QSqlRecord row = stored(id);
+        const QSqlRecord row = StoredUser(db(), id);
         return {FieldBoolean(row, QStringLiteral("PMI_Handling")),
                 FieldBoolean(row, QStringLiteral("PMI_Verify")),
                 FieldBoolean(row, QStringLiteral("PMI_System"))};
     }
-    qint64 count() {
-        return db().LookupInt64(Statement(QStringLiteral("SELECT COUNT(*) FROM BF_User")));
-    }
+    qint64 count() { return CountRows(db(), QStringLiteral("BF_User")); }
 
     UserAccounts accounts() { return UserAccounts(db()); }
 };
@@ -132,7 +130,7 @@ TEST_P(UserAccountsTest, AddStoresTheUpperCaseIdAHashOfTheTrimmedPasswordAndTheR
                                     c.role, QStringLiteral("  Se cret! ")});
         ASSERT_TRUE(outcome.ok()) << outcome.message.toStdString();
         EXPECT_EQ(outcome.IdUser, id);
-        const QSqlRecord row = stored(id);
+        const QSqlRecord row = StoredUser(db(), id);
         ASSERT_FALSE(row.isEmpty());
         EXPECT_EQ(flags(id), c.flags);
         const QString pwd = FieldText(row, QStringLiteral("PWD"));
@@ -147,12 +145,12 @@ TEST_P(UserAccountsTest, AddStoresTheUpperCaseIdAHashOfTheTrimmedPasswordAndTheR
     // No role given: a new account is a clerk; no password given: the empty one.
     ASSERT_TRUE(accounts().add(kAdmin, {QStringLiteral("plain"), {}, {}, {}, {}}).ok());
     EXPECT_EQ(flags(QStringLiteral("PLAIN")), (RoleFlags{true, false, false}));
-    EXPECT_TRUE(PasswordMatches(FieldText(stored(QStringLiteral("PLAIN")), QStringLiteral("PWD")),
-                                QString()));
+    EXPECT_TRUE(PasswordMatches(
+        FieldText(StoredUser(db(), QStringLiteral("PLAIN")), QStringLiteral("PWD")), QString()));
 }
 
 TEST_P(UserAccountsTest, AddRefusalsWriteNothing) {
-    addRow(QStringLiteral("Admin"), QStringLiteral("979899"), {false, false, true});
+    AddUser(db(), {QStringLiteral("Admin"), {}, false, false, true}, QStringLiteral("979899"));
     const struct {
         const char* label;
         User actor;
@@ -182,13 +180,14 @@ TEST_P(UserAccountsTest, AddRefusalsWriteNothing) {
 }
 
 TEST_P(UserAccountsTest, AnExistingIdIsRefusedByTheTable) {
-    addRow(QStringLiteral("BOB"), QStringLiteral("979899"), {true, false, false});
+    AddUser(db(), {QStringLiteral("BOB"), {}, true, false, false}, QStringLiteral("979899"));
     EXPECT_THROW(accounts().add(kAdmin, {QStringLiteral("bob"), {}, {}, {}, {}}), DatabaseFailure);
     EXPECT_EQ(count(), 1);
-    EXPECT_EQ(FieldText(stored(QStringLiteral("BOB")), QStringLiteral("PWD")),
+    EXPECT_EQ(FieldText(StoredUser(db(), QStringLiteral("BOB")), QStringLiteral("PWD")),
               QStringLiteral("979899"));
     // The table itself refuses ids that differ only in case, whoever writes them.
-    EXPECT_THROW(addRow(QStringLiteral("Bob"), QString(), {true, false, false}), DatabaseFailure);
+    EXPECT_THROW(AddUser(db(), {QStringLiteral("Bob"), {}, true, false, false}, QString()),
+                 DatabaseFailure);
     EXPECT_EQ(db().transactionDepth(), 0);
     EXPECT_TRUE(accounts().add(kAdmin, {QStringLiteral("bobby"), {}, {}, {}, {}}).ok())
         << "the connection is usable after the refused insert";
@@ -205,13 +204,14 @@ TEST_P(UserAccountsTest, ModifyLeavesAnUntouchedPasswordAndRoleExactlyAsStored) 
         {QStringLiteral("HASHED"), hash, {false, true, false}},
         {QStringLiteral("NONE"), QVariant(QMetaType::fromType<QString>()), {false, false, false}},
     };
-    addRow(QStringLiteral("ADMIN"), QString(), {false, false, true});
+    AddUser(db(), {QStringLiteral("ADMIN"), {}, false, false, true}, QString());
     for (const auto& row : rows) {
-        addRow(row.id, row.password, row.flags);
+        AddUser(db(), {row.id, {}, row.flags.handling, row.flags.verify, row.flags.system},
+                row.password);
         const UserAccounts::Outcome outcome = accounts().modify(
             kAdmin, {row.id, QStringLiteral("新名"), QStringLiteral("備註"), {}, {}});
         ASSERT_TRUE(outcome.ok()) << outcome.message.toStdString();
-        const QSqlRecord after = stored(row.id);
+        const QSqlRecord after = StoredUser(db(), row.id);
         EXPECT_EQ(after.value(QStringLiteral("PWD")).isNull(), row.password.isNull());
         EXPECT_EQ(FieldText(after, QStringLiteral("PWD")), row.password.toString());
         EXPECT_EQ(flags(row.id), row.flags);
@@ -222,20 +222,20 @@ TEST_P(UserAccountsTest, ModifyLeavesAnUntouchedPasswordAndRoleExactlyAsStored) 
 }
 
 TEST_P(UserAccountsTest, ModifyWithAPasswordStoresItsHash) {
-    addRow(QStringLiteral("CLERK"), QStringLiteral("979899"), {true, false, false});
+    AddUser(db(), {QStringLiteral("CLERK"), {}, true, false, false}, QStringLiteral("979899"));
     ASSERT_TRUE(accounts()
                     .modify(kClerk, {QStringLiteral("CLERK"), {}, {}, {}, QStringLiteral(" New1 ")})
                     .ok());
-    const QString pwd = FieldText(stored(QStringLiteral("CLERK")), QStringLiteral("PWD"));
+    const QString pwd = FieldText(StoredUser(db(), QStringLiteral("CLERK")), QStringLiteral("PWD"));
     EXPECT_TRUE(PasswordMatches(pwd, QStringLiteral("New1")));
     EXPECT_FALSE(PasswordMatches(pwd, QStringLiteral("abc"))) << "the old password is gone";
     EXPECT_NE(pwd, HashPassword(QStringLiteral("New1"))) << "salted";
 }
 
 TEST_P(UserAccountsTest, NobodyChangesTheirOwnRole) {
-    addRow(QStringLiteral("ADMIN"), QString(), {false, false, true});
-    addRow(QStringLiteral("ADMIN2"), QString(), {false, false, true});
-    addRow(QStringLiteral("CLERK"), QString(), {true, false, false});
+    AddUser(db(), {QStringLiteral("ADMIN"), {}, false, false, true}, QString());
+    AddUser(db(), {QStringLiteral("ADMIN2"), {}, false, false, true}, QString());
+    AddUser(db(), {QStringLiteral("CLERK"), {}, true, false, false}, QString());
     const QString message = QStringLiteral(
         "儲存失敗\r\n\r\n不允許變更自己的使用者權限\r\n請由其他具「系統」權限的使用者變更");
     const struct {
@@ -255,7 +255,8 @@ TEST_P(UserAccountsTest, NobodyChangesTheirOwnRole) {
         EXPECT_EQ(outcome.refusal, Refusal::OwnRole);
         EXPECT_EQ(outcome.message, message);
         EXPECT_EQ(flags(c.actor.IdUser), before);
-        EXPECT_TRUE(FieldText(stored(c.actor.IdUser), QStringLiteral("NameUser")).isEmpty());
+        EXPECT_TRUE(
+            FieldText(StoredUser(db(), c.actor.IdUser), QStringLiteral("NameUser")).isEmpty());
     }
     // Giving one's own role unchanged is no change.
     EXPECT_TRUE(
@@ -263,19 +264,19 @@ TEST_P(UserAccountsTest, NobodyChangesTheirOwnRole) {
 }
 
 TEST_P(UserAccountsTest, OnlyAnAdministratorModifiesSomeoneElse) {
-    addRow(QStringLiteral("ADMIN"), QStringLiteral("979899"), {false, false, true});
+    AddUser(db(), {QStringLiteral("ADMIN"), {}, false, false, true}, QStringLiteral("979899"));
     const UserAccounts::Outcome outcome = accounts().modify(
         kClerk, {QStringLiteral("ADMIN"), QStringLiteral("X"), {}, {}, QStringLiteral("p")});
     EXPECT_EQ(outcome.refusal, Refusal::OtherAccount);
     EXPECT_EQ(outcome.message, QStringLiteral("儲存失敗\r\n\r\n您的使用者帳號不具「系統」權限，"
                                               "不允許修改其他使用者的帳號"));
-    EXPECT_EQ(FieldText(stored(QStringLiteral("ADMIN")), QStringLiteral("PWD")),
+    EXPECT_EQ(FieldText(StoredUser(db(), QStringLiteral("ADMIN")), QStringLiteral("PWD")),
               QStringLiteral("979899"));
 }
 
 TEST_P(UserAccountsTest, AnAdministratorChangesAnotherAccountsRole) {
-    addRow(QStringLiteral("ADMIN"), QString(), {false, false, true});
-    addRow(QStringLiteral("BOB"), QString(), {true, true, false});
+    AddUser(db(), {QStringLiteral("ADMIN"), {}, false, false, true}, QString());
+    AddUser(db(), {QStringLiteral("BOB"), {}, true, true, false}, QString());
     for (const UserRole role : {UserRole::Verify, UserRole::System, UserRole::Handling}) {
         ASSERT_TRUE(accounts().modify(kAdmin, {QStringLiteral("BOB"), {}, {}, role, {}}).ok());
         EXPECT_EQ(flags(QStringLiteral("BOB")), FlagsOf(role));
@@ -294,8 +295,8 @@ TEST_P(UserAccountsTest, ModifyOfAnAccountDeletedMeanwhileSaysSo) {
 // Two administrators, each on a workstation still logged in as administrator after the other
 // took that role away: whatever the screens believe, the table keeps one administrator.
 TEST_P(UserAccountsTest, TheLastAdministratorCanBeNeitherDemotedNorDeleted) {
-    addRow(QStringLiteral("ANNA"), QString(), {false, false, true});
-    addRow(QStringLiteral("BEN"), QString(), {false, false, true});
+    AddUser(db(), {QStringLiteral("ANNA"), {}, false, false, true}, QString());
+    AddUser(db(), {QStringLiteral("BEN"), {}, false, false, true}, QString());
     const User anna{QStringLiteral("ANNA"), {}, false, false, true};
     const User ben{QStringLiteral("BEN"), {}, false, false, true};
     auto other = scratch().connect();
@@ -329,8 +330,8 @@ TEST_P(UserAccountsTest, TheLastAdministratorCanBeNeitherDemotedNorDeleted) {
 }
 
 TEST_P(UserAccountsTest, DeleteRefusals) {
-    addRow(QStringLiteral("ADMIN"), QString(), {false, false, true});
-    addRow(QStringLiteral("CLERK"), QString(), {true, false, false});
+    AddUser(db(), {QStringLiteral("ADMIN"), {}, false, false, true}, QString());
+    AddUser(db(), {QStringLiteral("CLERK"), {}, true, false, false}, QString());
     const UserAccounts::Outcome clerk = accounts().remove(kClerk, QStringLiteral("CLERK"));
     EXPECT_EQ(clerk.refusal, Refusal::NotAdministrator);
     EXPECT_EQ(clerk.message,

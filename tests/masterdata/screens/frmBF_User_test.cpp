@@ -2,8 +2,10 @@
 #include "core/Text.h"
 
 #include "core/CurrentUser.h"
+#include "core/FailureRouting.h"
 #include "core/Password.h"
 #include "db/FieldReaders.h"
+#include "support/Fixtures.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestDatabase.h"
 #include "ui/FieldKinds.h"
@@ -26,12 +28,17 @@
 namespace quorvane {
 namespace {
 
+using test::AddUser;
+using test::CountRows;
+using test::kAdmin;
+using test::kClerk;
+using test::kGuest;
+using test::kSupervisor;
+using test::StoredUser;
+
 const QString kTitle = QStringLiteral("E3-使用者基本資料建檔");
 const QString kSaved = QStringLiteral("儲存成功");
 const QString kDeleteTitle = QStringLiteral("刪除程序");
-
-const User kAdmin{QStringLiteral("ADMIN"), QStringLiteral("王小明"), false, false, true};
-const User kClerk{QStringLiteral("CLERK"), QStringLiteral("陳經辦"), true, false, false};
 
 class UserScreenTest : public test::BackendTest {
 protected:
@@ -45,14 +52,6 @@ protected:
         BackendTest::TearDown();
     }
 
-    void addRow(const QString& id, const QVariant& password, RoleFlags flags,
-                const QString& name = QString()) {
-        db().ConnExecute(Statement(
-            QStringLiteral("INSERT INTO BF_User (IdUser, PWD, NameUser, PMI_Handling, PMI_Verify, "
-                           "PMI_System, IdUserAddNew) VALUES (?, ?, ?, ?, ?, ?, 'SETUP')"),
-            {id, password, name, flags.handling ? 1 : 0, flags.verify ? 1 : 0,
-             flags.system ? 1 : 0}));
-    }
     frmBF_User& open(const User& user) {
         SetCurrentUser(user);
         screen_ = std::make_unique<frmBF_User>(db());
@@ -61,24 +60,16 @@ protected:
         EXPECT_TRUE(QTest::qWaitForWindowActive(screen_.get()));
         return *screen_;
     }
-    QSqlRecord stored(const QString& id) {
-        UnitOfWork unit(db());
-        QSqlQuery query =
-            db().Query(Statement(QStringLiteral("SELECT * FROM BF_User WHERE IdUser = ?"), {id}));
-        return query.next() ? query.record() : QSqlRecord();
-    }
     QString storedPassword(const QString& id) {
-        return FieldText(stored(id), QStringLiteral("PWD"));
+        return FieldText(StoredUser(db(), id), QStringLiteral("PWD"));
     }
     RoleFlags flags(const QString& id) {
-        const QSqlRecord row = stored(id);
+        const QSqlRecord row = StoredUser(db(), id);
         return {FieldBoolean(row, QStringLiteral("PMI_Handling")),
                 FieldBoolean(row, QStringLiteral("PMI_Verify")),
                 FieldBoolean(row, QStringLiteral("PMI_System"))};
     }
-    qint64 count() {
-        return db().LookupInt64(Statement(QStringLiteral("SELECT COUNT(*) FROM BF_User")));
-    }
+    qint64 count() { return CountRows(db(), QStringLiteral("BF_User")); }
     QAction* key(const QString& name) { return screen_->toolbarAction(name); }
     QStringList listed() {
         QStringList ids;
@@ -111,11 +102,11 @@ protected:
 
 TEST_P(UserScreenTest, AnAdministratorSeesEveryAccountButNoStoredPassword) {
     const QString hash = HashPassword(QStringLiteral("admin-pass"));
-    addRow(QStringLiteral("CAROL"), QVariant(QMetaType::fromType<QString>()), {false, true, false},
-           QStringLiteral("林主管"));
-    addRow(QStringLiteral("ADMIN"), hash, {false, false, true}, QStringLiteral("王小明"));
-    addRow(QStringLiteral("BOB"), EncodePassword(QStringLiteral("abc")), {true, false, false},
-           QStringLiteral("小明"));
+    AddUser(db(), {QStringLiteral("CAROL"), QStringLiteral("林主管"), false, true, false},
+            QVariant(QMetaType::fromType<QString>()));
+    AddUser(db(), kAdmin, hash);
+    AddUser(db(), {QStringLiteral("BOB"), QStringLiteral("小明"), true, false, false},
+            EncodePassword(QStringLiteral("abc")));
     frmBF_User& screen = open(kAdmin);
 
     EXPECT_EQ(screen.windowTitle(), kTitle + QStringLiteral("：ADMIN - 王小明（瀏覽模式）"));
@@ -130,7 +121,7 @@ TEST_P(UserScreenTest, AnAdministratorSeesEveryAccountButNoStoredPassword) {
     EXPECT_FALSE(key(QStringLiteral("Cancel"))->isEnabled());
     EXPECT_FALSE(screen.dataFrame()->isEnabled());
     EXPECT_TRUE(screen.roleOption(UserRole::System)->isChecked());
-    EXPECT_EQ(label(QStringLiteral("sspIdUserAddNew"))->text(), QStringLiteral("SETUP"));
+    EXPECT_EQ(label(QStringLiteral("sspIdUserAddNew"))->text(), QStringLiteral("SEED"));
 
     // Each masked field shows the placeholder, never what is stored.
     for (QLineEdit* masked : {screen.txtPWD(), screen.txtPwdVerify()}) {
@@ -158,7 +149,7 @@ TEST_P(UserScreenTest, AnAdministratorSeesEveryAccountButNoStoredPassword) {
 }
 
 TEST_P(UserScreenTest, AnAdministratorAddsAnAccountWithTheKeys) {
-    addRow(QStringLiteral("ADMIN"), QString(), {false, false, true}, QStringLiteral("王小明"));
+    AddUser(db(), kAdmin, QString());
     frmBF_User& screen = open(kAdmin);
     QTest::keyClick(screen.lstMain(), Qt::Key_N, Qt::ControlModifier);
     ASSERT_TRUE(screen.isAdding());
@@ -192,7 +183,7 @@ TEST_P(UserScreenTest, AnAdministratorAddsAnAccountWithTheKeys) {
     expectSaved();
     QTest::keyClick(screen.txtNameUser(), Qt::Key_S, Qt::ControlModifier);
     EXPECT_FALSE(screen.isEditing());
-    const QSqlRecord row = stored(QStringLiteral("ALICE"));
+    const QSqlRecord row = StoredUser(db(), QStringLiteral("ALICE"));
     ASSERT_FALSE(row.isEmpty());
     EXPECT_EQ(flags(QStringLiteral("ALICE")), (RoleFlags{false, true, false}));
     const QString pwd = FieldText(row, QStringLiteral("PWD"));
@@ -209,8 +200,8 @@ TEST_P(UserScreenTest, AnAdministratorAddsAnAccountWithTheKeys) {
 }
 
 TEST_P(UserScreenTest, TheRoleOptionGroupWritesTheThreeFlags) {
-    addRow(QStringLiteral("ADMIN"), QString(), {false, false, true});
-    addRow(QStringLiteral("BOB"), QStringLiteral("979899"), {true, true, false});
+    AddUser(db(), {QStringLiteral("ADMIN"), {}, false, false, true}, QString());
+    AddUser(db(), {QStringLiteral("BOB"), {}, true, true, false}, QStringLiteral("979899"));
     frmBF_User& screen = open(kAdmin);
     const struct {
         UserRole role;
@@ -239,7 +230,7 @@ TEST_P(UserScreenTest, TheRoleOptionGroupWritesTheThreeFlags) {
 }
 
 TEST_P(UserScreenTest, ThePasswordMatchIndicator) {
-    addRow(QStringLiteral("ADMIN"), QStringLiteral("979899"), {false, false, true});
+    AddUser(db(), {QStringLiteral("ADMIN"), {}, false, false, true}, QStringLiteral("979899"));
     frmBF_User& screen = open(kAdmin);
     EXPECT_FALSE(okShown());
     EXPECT_FALSE(rejectShown());
@@ -291,7 +282,7 @@ TEST_P(UserScreenTest, ThePasswordMatchIndicator) {
 }
 
 TEST_P(UserScreenTest, DifferentTextsInTheTwoFieldsStoreTheFirst) {
-    addRow(QStringLiteral("ADMIN"), QStringLiteral("979899"), {false, false, true});
+    AddUser(db(), {QStringLiteral("ADMIN"), {}, false, false, true}, QStringLiteral("979899"));
     frmBF_User& screen = open(kAdmin);
     QTest::keyClick(screen.lstMain(), Qt::Key_Return);
     ASSERT_TRUE(screen.isEditing());
@@ -318,11 +309,12 @@ TEST_P(UserScreenTest, AnUntouchedPasswordStaysExactlyAsStored) {
         {"old encoding, own account", kClerk, EncodePassword(QStringLiteral("中abc"))},
         {"hash, own account", kClerk, HashPassword(QStringLiteral("Secret"))},
     };
-    addRow(QStringLiteral("ADMIN"), QString(), {false, false, true});
+    AddUser(db(), {QStringLiteral("ADMIN"), {}, false, false, true}, QString());
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
         db().ConnExecute(Statement(QStringLiteral("DELETE FROM BF_User WHERE IdUser = 'CLERK'")));
-        addRow(QStringLiteral("CLERK"), c.password, {true, false, false}, QStringLiteral("陳"));
+        AddUser(db(), {QStringLiteral("CLERK"), QStringLiteral("陳"), true, false, false},
+                c.password);
         frmBF_User& screen = open(c.actor);
         screen.subFormShowRecord(QStringLiteral("CLERK"));
         screen.subFormEdit();
@@ -334,15 +326,16 @@ TEST_P(UserScreenTest, AnUntouchedPasswordStaysExactlyAsStored) {
         expectSaved();
         ASSERT_TRUE(screen.subFormSave());
         EXPECT_EQ(storedPassword(QStringLiteral("CLERK")), c.password);
-        EXPECT_EQ(FieldText(stored(QStringLiteral("CLERK")), QStringLiteral("NameUser")),
+        EXPECT_EQ(FieldText(StoredUser(db(), QStringLiteral("CLERK")), QStringLiteral("NameUser")),
                   QStringLiteral("陳X"));
-        EXPECT_EQ(FieldText(stored(QStringLiteral("CLERK")), QStringLiteral("IdUserModifyLast")),
+        EXPECT_EQ(FieldText(StoredUser(db(), QStringLiteral("CLERK")),
+                            QStringLiteral("IdUserModifyLast")),
                   c.actor.IdUser);
     }
 }
 
 TEST_P(UserScreenTest, TypingIntoThePlaceholderKeepsOnlyWhatWasTyped) {
-    addRow(QStringLiteral("ADMIN"), QStringLiteral("979899"), {false, false, true});
+    AddUser(db(), {QStringLiteral("ADMIN"), {}, false, false, true}, QStringLiteral("979899"));
     frmBF_User& screen = open(kAdmin);
     const struct {
         const char* label;
@@ -380,12 +373,10 @@ TEST_P(UserScreenTest, TypingIntoThePlaceholderKeepsOnlyWhatWasTyped) {
 }
 
 TEST_P(UserScreenTest, TheKeysByRoleAndAccount) {
-    addRow(QStringLiteral("ADMIN"), QString(), {false, false, true}, QStringLiteral("王小明"));
-    addRow(QStringLiteral("CLERK"), QString(), {true, false, false}, QStringLiteral("陳經辦"));
-    addRow(QStringLiteral("SUPER"), QString(), {false, true, false}, QStringLiteral("林主管"));
-    const User supervisor{QStringLiteral("SUPER"), {}, false, true, false};
-    const User nobody{QStringLiteral("GUEST"), {}, false, false, false};
-    addRow(QStringLiteral("GUEST"), QString(), {false, false, false});
+    AddUser(db(), kAdmin, QString());
+    AddUser(db(), kClerk, QString());
+    AddUser(db(), kSupervisor, QString());
+    AddUser(db(), kGuest, QString());
     const struct {
         const char* label;
         User actor;
@@ -423,7 +414,7 @@ TEST_P(UserScreenTest, TheKeysByRoleAndAccount) {
          false,
          false},
         {"supervisor",
-         supervisor,
+         kSupervisor,
          QStringLiteral("SUPER"),
          {QStringLiteral("SUPER")},
          false,
@@ -432,7 +423,7 @@ TEST_P(UserScreenTest, TheKeysByRoleAndAccount) {
          false,
          false},
         {"no role",
-         nobody,
+         kGuest,
          QStringLiteral("GUEST"),
          {QStringLiteral("GUEST")},
          false,
@@ -473,9 +464,8 @@ TEST_P(UserScreenTest, TheKeysByRoleAndAccount) {
 }
 
 TEST_P(UserScreenTest, AUserWithoutTheSystemRoleChangesOnlyTheirOwnNamePasswordAndRemark) {
-    addRow(QStringLiteral("ADMIN"), QString(), {false, false, true});
-    addRow(QStringLiteral("CLERK"), EncodePassword(QStringLiteral("old")), {true, false, false},
-           QStringLiteral("陳經辦"));
+    AddUser(db(), {QStringLiteral("ADMIN"), {}, false, false, true}, QString());
+    AddUser(db(), kClerk, EncodePassword(QStringLiteral("old")));
     frmBF_User& screen = open(kClerk);
     EXPECT_EQ(screen.windowTitle(), kTitle + QStringLiteral("：CLERK - 陳經辦（瀏覽模式）"));
 
@@ -508,7 +498,7 @@ TEST_P(UserScreenTest, AUserWithoutTheSystemRoleChangesOnlyTheirOwnNamePasswordA
     expectSaved();
     QTest::keyClick(screen.txtNote(), Qt::Key_S, Qt::ControlModifier);
     EXPECT_FALSE(screen.isEditing());
-    const QSqlRecord row = stored(QStringLiteral("CLERK"));
+    const QSqlRecord row = StoredUser(db(), QStringLiteral("CLERK"));
     EXPECT_EQ(FieldText(row, QStringLiteral("NameUser")), QStringLiteral("Chen"))
         << "cut to the name's four characters";
     EXPECT_EQ(FieldText(row, QStringLiteral("Note")), QStringLiteral("remark"));
@@ -519,8 +509,8 @@ TEST_P(UserScreenTest, AUserWithoutTheSystemRoleChangesOnlyTheirOwnNamePasswordA
 }
 
 TEST_P(UserScreenTest, NobodyChangesTheirOwnRoleNotEvenAForcedOne) {
-    addRow(QStringLiteral("ADMIN"), QString(), {false, false, true}, QStringLiteral("王小明"));
-    addRow(QStringLiteral("ADMIN2"), QString(), {false, false, true});
+    AddUser(db(), kAdmin, QString());
+    AddUser(db(), {QStringLiteral("ADMIN2"), {}, false, false, true}, QString());
     frmBF_User& screen = open(kAdmin);
     QTest::keyClick(screen.lstMain(), Qt::Key_F2);
     ASSERT_TRUE(screen.isEditing());
@@ -548,8 +538,8 @@ TEST_P(UserScreenTest, NobodyChangesTheirOwnRoleNotEvenAForcedOne) {
 }
 
 TEST_P(UserScreenTest, TheLastAdministratorCanBeNeitherDeletedNorDemoted) {
-    addRow(QStringLiteral("ADMIN"), QString(), {false, false, true}, QStringLiteral("王小明"));
-    addRow(QStringLiteral("BOB"), QString(), {true, false, false});
+    AddUser(db(), kAdmin, QString());
+    AddUser(db(), {QStringLiteral("BOB"), {}, true, false, false}, QString());
     frmBF_User& screen = open(kAdmin);
     const QString refusal = QStringLiteral(
         "刪除失敗\r\n\r\n使用者 [ADMIN] 是唯一具「系統」權限的使用者\r\n"
@@ -586,9 +576,10 @@ TEST_P(UserScreenTest, TheLastAdministratorCanBeNeitherDeletedNorDemoted) {
 }
 
 TEST_P(UserScreenTest, DeleteAsksThenDeletesAndShowsTheSmallestId) {
-    addRow(QStringLiteral("BOB"), QString(), {true, false, false}, QStringLiteral("小明"));
-    addRow(QStringLiteral("ADMIN"), QString(), {false, false, true}, QStringLiteral("王小明"));
-    addRow(QStringLiteral("CAROL"), QString(), {false, true, false}, QStringLiteral("林主管"));
+    AddUser(db(), {QStringLiteral("BOB"), QStringLiteral("小明"), true, false, false}, QString());
+    AddUser(db(), kAdmin, QString());
+    AddUser(db(), {QStringLiteral("CAROL"), QStringLiteral("林主管"), false, true, false},
+            QString());
     frmBF_User& screen = open(kAdmin);
     screen.subFormShowRecord(QStringLiteral("BOB"));
     const QString question =
@@ -605,7 +596,7 @@ TEST_P(UserScreenTest, DeleteAsksThenDeletesAndShowsTheSmallestId) {
     dialogs_.expectMessage(Dialogs::Icon::Information, kDeleteTitle,
                            QStringLiteral("已刪除 [BOB] "));
     QTest::keyClick(screen.lstMain(), Qt::Key_Delete);
-    EXPECT_TRUE(stored(QStringLiteral("BOB")).isEmpty());
+    EXPECT_TRUE(StoredUser(db(), QStringLiteral("BOB")).isEmpty());
     EXPECT_EQ(screen.txtIdUser()->text(), QStringLiteral("ADMIN"));
     EXPECT_EQ(screen.lstMain()->currentIndex().data().toString(), QStringLiteral("ADMIN"));
     EXPECT_EQ(listed(), (QStringList{QStringLiteral("ADMIN"), QStringLiteral("CAROL")}));
@@ -619,8 +610,9 @@ TEST_P(UserScreenTest, DeleteAsksThenDeletesAndShowsTheSmallestId) {
 }
 
 TEST_P(UserScreenTest, NewIdsBlankDuplicatedOrDifferingOnlyInCaseAreRefused) {
-    addRow(QStringLiteral("Admin"), QString(), {false, false, true}, QStringLiteral("王小明"));
-    addRow(QStringLiteral("BOB"), QStringLiteral("979899"), {true, false, false});
+    AddUser(db(), {QStringLiteral("Admin"), QStringLiteral("王小明"), false, false, true},
+            QString());
+    AddUser(db(), {QStringLiteral("BOB"), {}, true, false, false}, QStringLiteral("979899"));
     frmBF_User& screen = open({QStringLiteral("Admin"), {}, false, false, true});
     screen.subFormAddNew();
     QTest::keyClicks(screen.txtIdUser(), QStringLiteral("   "));
@@ -640,21 +632,44 @@ TEST_P(UserScreenTest, NewIdsBlankDuplicatedOrDifferingOnlyInCaseAreRefused) {
 
     retype(screen.txtIdUser(), QStringLiteral("bob"));
     screen.txtNameUser()->setText(QStringLiteral("重複"));
-    dialogs_.expectException(Answer::Exit, QStringLiteral("例外程序　　　　：subFormSave"));
-    EXPECT_FALSE(screen.subFormSave());
-    EXPECT_TRUE(screen.isAdding());
-    EXPECT_EQ(screen.txtNameUser()->text(), QStringLiteral("重複"));
+    // Neither answer reports the refused write as saved.
+    for (const Answer answer : {Answer::Exit, Answer::Ignore}) {
+        dialogs_.expectException(answer, QStringLiteral("例外程序　　　　：subFormSave"));
+        EXPECT_FALSE(screen.subFormSave());
+        EXPECT_TRUE(screen.isAdding());
+        EXPECT_EQ(screen.txtNameUser()->text(), QStringLiteral("重複"));
+    }
     EXPECT_EQ(count(), 2);
     EXPECT_EQ(storedPassword(QStringLiteral("BOB")), QStringLiteral("979899"));
 
     retype(screen.txtIdUser(), QStringLiteral(" dave "));
     expectSaved();
     ASSERT_TRUE(screen.subFormSave());
-    EXPECT_FALSE(stored(QStringLiteral("DAVE")).isEmpty());
+    EXPECT_FALSE(StoredUser(db(), QStringLiteral("DAVE")).isEmpty());
+}
+
+TEST_P(UserScreenTest, AListFailureAtOpeningNamesTheConnection) {
+    AddUser(db(), kAdmin, QString());
+    SetCurrentUser(kAdmin);
+    db().ConnExecute(Statement(QStringLiteral("ALTER TABLE BF_User RENAME TO BF_User_Away")));
+    dialogs_.expectException(Answer::Ignore, InitializeLocation(db().target().location()));
+    screen_ = std::make_unique<frmBF_User>(db());
+    ASSERT_EQ(dialogs_.records().size(), 1u);
+    EXPECT_TRUE(dialogs_.records().back().text.endsWith(
+        QStringLiteral("例外程序　　　　：Initialize\r\n連線字串　　　　：") +
+        db().target().location() + QStringLiteral("\r\n")));
+    EXPECT_TRUE(listed().isEmpty());
+
+    // A refresh later names itself.
+    dialogs_.expectException(Answer::Exit, ScreenLocation(QStringLiteral("subFormListRefresh")));
+    screen_->subFormListRefresh();
+    db().ConnExecute(Statement(QStringLiteral("ALTER TABLE BF_User_Away RENAME TO BF_User")));
+    screen_->subFormListRefresh();
+    EXPECT_EQ(listed(), QStringList{QStringLiteral("ADMIN")});
 }
 
 TEST_P(UserScreenTest, TheMainWindowRunsItAsAModalDialog) {
-    addRow(QStringLiteral("ADMIN"), QString(), {false, false, true}, QStringLiteral("王小明"));
+    AddUser(db(), kAdmin, QString());
     SetCurrentUser(kAdmin);
     QWidget owner;
     owner.show();

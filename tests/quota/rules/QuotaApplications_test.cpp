@@ -1,8 +1,8 @@
 #include "quota/rules/QuotaApplications.h"
 
-#include "support/QuotaFixtures.h"
 #include "core/Failure.h"
 #include "quota/rules/QuotaRules.h"
+#include "support/Fixtures.h"
 #include "support/TestDatabase.h"
 
 #include <gtest/gtest.h>
@@ -22,15 +22,14 @@ using test::AddSample;
 using test::Application;
 using test::ApplicationRow;
 using test::CountApplications;
+using test::kBoth;
+using test::kClerk;
+using test::kGuest;
+using test::kSupervisor;
 using test::PrintVouchers;
 using test::StoredApplication;
 using test::StoredVerdict;
 using test::Verdict;
-
-const User kClerk{QStringLiteral("CLERK"), QStringLiteral("陳經辦"), true, false, false};
-const User kSupervisor{QStringLiteral("SUPER"), QStringLiteral("林主管"), false, true, false};
-const User kBoth{QStringLiteral("BOTH"), QStringLiteral("兼任"), true, true, false};
-const User kNeither{QStringLiteral("GUEST"), QStringLiteral("訪客"), false, false, true};
 
 QuotaApplication NewApplication(const QString& contract, qint64 amount,
                                 const QString& note = QString()) {
@@ -108,7 +107,7 @@ TEST(QuotaRoles, ClerkPermissionWinsOverSupervisor) {
     EXPECT_EQ(QuotaRoleOf(kClerk), QuotaRole::Clerk);
     EXPECT_EQ(QuotaRoleOf(kBoth), QuotaRole::Clerk);
     EXPECT_EQ(QuotaRoleOf(kSupervisor), QuotaRole::Supervisor);
-    EXPECT_EQ(QuotaRoleOf(kNeither), QuotaRole::Neither);
+    EXPECT_EQ(QuotaRoleOf(kGuest), QuotaRole::Neither);
 }
 
 TEST_P(QuotaApplicationsTest, ANewApplicationTakesOneMoreThanTheContractsHighestItem) {
@@ -186,7 +185,7 @@ TEST_P(QuotaApplicationsTest, ASaveWritesOnlyTheColumnsOfTheUsersRole) {
          with({"iduserverifyreturn", "timeverifyreturn", "noteverify"}), 0},
         {"supervisor with neither option", kSupervisor, ReviewChoice::Unchanged, 500000,
          with({"noteverify"}), 0},
-        {"neither permission", kNeither, ReviewChoice::Approve, 650000, stamps, 0},
+        {"neither permission", kGuest, ReviewChoice::Approve, 650000, stamps, 0},
     };
     int item = 1;
     for (const auto& c : cases) {
@@ -295,7 +294,7 @@ TEST_P(QuotaApplicationsTest, RefusalsWriteNothing) {
          QStringLiteral("表單查核"), UnknownContractText(QStringLiteral("NOSUCH"))},
         {"supervisor adding", NewApplication(QStringLiteral("K1"), 1000), kSupervisor,
          QStringLiteral("新增"), AddRefusalText()},
-        {"no permission adding", NewApplication(QStringLiteral("K1"), 1000), kNeither,
+        {"no permission adding", NewApplication(QStringLiteral("K1"), 1000), kGuest,
          QStringLiteral("新增"), AddRefusalText()},
         {"negative amount", NewApplication(QStringLiteral("K1"), -5), kClerk,
          QStringLiteral("表單查核"), BadAmountText(QStringLiteral("-5"))},

@@ -1,6 +1,6 @@
 #include "quota/rules/QuotaRules.h"
 
-#include "support/QuotaFixtures.h"
+#include "support/Fixtures.h"
 #include "support/TestDatabase.h"
 
 #include <gtest/gtest.h>

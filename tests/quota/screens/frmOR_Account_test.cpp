@@ -1,9 +1,10 @@
 #include "quota/screens/frmOR_Account.h"
 
-#include "support/QuotaFixtures.h"
 #include "core/CurrentUser.h"
+#include "core/FailureRouting.h"
 #include "db/SchemaInstaller.h"
 #include "quota/rules/QuotaApplications.h"
+#include "support/Fixtures.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestDatabase.h"
 #include "ui/FieldKinds.h"
@@ -37,7 +38,12 @@ using test::AddSample;
 using test::Application;
 using test::ApplicationRow;
 using test::CountApplications;
+using test::kBoth;
+using test::kClerk;
+using test::kGuest;
+using test::kSupervisor;
 using test::PrintVouchers;
+using test::RefuseInserts;
 using test::StoredApplication;
 using test::StoredVerdict;
 using test::Verdict;
@@ -45,10 +51,6 @@ using test::Verdict;
 const QString kTitle = QStringLiteral("C1-禮卷額度申請單");
 const QString kK1Name = QStringLiteral("晨曦百貨股份有限公司");
 const QString kT12Name = QStringLiteral("福泰餐飲股份有限公司");
-const User kClerk{QStringLiteral("CLERK"), QStringLiteral("陳經辦"), true, false, false};
-const User kSupervisor{QStringLiteral("SUPER"), QStringLiteral("林主管"), false, true, false};
-const User kBoth{QStringLiteral("BOTH"), QStringLiteral("兼任"), true, true, false};
-const User kNeither{QStringLiteral("GUEST"), QStringLiteral("訪客"), false, false, true};
 const QString kSaved = QStringLiteral("儲存成功");
 
 class QuotaScreenTest : public test::BackendTest {
@@ -320,7 +322,7 @@ TEST_P(QuotaScreenTest, NumbersGoPastNinetyNineAndTheLatestIsTheTextMaximum) {
 
 TEST_P(QuotaScreenTest, UsersWithoutClerkPermissionCannotAdd) {
     seedExample();
-    for (const User& user : {kSupervisor, kNeither}) {
+    for (const User& user : {kSupervisor, kGuest}) {
         SetCurrentUser(user);
         frmOR_Account& screen = open();
         const QString refusal =
@@ -560,7 +562,7 @@ TEST_P(QuotaScreenTest, AUserWithBothFlagsWorksAsAClerk) {
 
 TEST_P(QuotaScreenTest, AUserWithNeitherFlagWritesNoBusinessColumn) {
     seedExample();
-    SetCurrentUser(kNeither);
+    SetCurrentUser(kGuest);
     frmOR_Account& screen = open();
     screen.subFormShowRecord(QStringLiteral("K1-01"));
     QTest::keyClick(screen.lstMain(), Qt::Key_F2);
@@ -714,6 +716,42 @@ TEST_P(QuotaScreenTest, TheEditRuleReadsTheRowAsItIsNow) {
     QTest::keyClick(screen.lstMain(), Qt::Key_F2);
     EXPECT_FALSE(screen.isEditing());
     EXPECT_TRUE(approve()->isChecked());
+}
+
+TEST_P(QuotaScreenTest, AFailedLoadNamesItsProcedureTheKeyAndTheStatement) {
+    seedExample();
+    frmOR_Account& screen = open();
+    ASSERT_EQ(panel(QStringLiteral("sspNoAccount")), QStringLiteral("K1-02"));
+    db().ConnExecute(Statement(QStringLiteral("ALTER TABLE OR_Account RENAME TO OR_Account_Away")));
+    dialogs_.expectException(Answer::Ignore, ScreenLocation(QStringLiteral("ForLoadRecord")));
+    screen.subFormShowRecord(QStringLiteral("K1-01"));
+    ASSERT_FALSE(dialogs_.records().empty());
+    const QString text = dialogs_.records().back().text;
+    EXPECT_TRUE(
+        text.endsWith(QStringLiteral("例外程序　　　　：ForLoadRecord\r\n\r\n"
+                                     "IndexKey　　　　：K1-01\r\n"
+                                     "sSQL　　　　　　：SELECT * FROM OR_Account "
+                                     "WHERE (NoAccount = ?)\r\n  ?1 = K1-01\r\n")))
+        << text.toStdString();
+    EXPECT_FALSE(text.contains(QStringLiteral("主索引值")));
+    EXPECT_EQ(panel(QStringLiteral("sspNoAccount")), QStringLiteral("K1-02"))
+        << "the fields keep the application they showed";
+}
+
+TEST_P(QuotaScreenTest, ASaveThatFailedIsNeverReportedAsSaved) {
+    frmOR_Account& screen = open();
+    RefuseInserts(db(), QStringLiteral("OR_Account"));
+    screen.subFormAddNew(QStringLiteral("K1"));
+    field(QStringLiteral("txtAmount"))->setText(QStringLiteral("1000"));
+    for (const Answer answer : {Answer::Ignore, Answer::Exit}) {
+        dialogs_.expectException(answer,
+                                 ScreenLocation(QStringLiteral("FormSave")) +
+                                     QStringLiteral("sSQL　　　　　　：INSERT INTO OR_Account"));
+        EXPECT_FALSE(screen.subFormSave());
+        EXPECT_TRUE(screen.isAdding()) << "the screen stays with everything as typed";
+        EXPECT_EQ(field(QStringLiteral("txtAmount"))->text(), QStringLiteral("1000"));
+    }
+    EXPECT_EQ(CountApplications(db()), 0);
 }
 
 TEST_P(QuotaScreenTest, EveryCaptionAndValueFitsItsPlace) {
