@@ -3,9 +3,13 @@
 #include "core/FailureRouting.h"
 #include "db/Statement.h"
 
+#include <QPageLayout>
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
+class QPainter;
 class QWidget;
 
 namespace quorvane {
@@ -30,6 +34,27 @@ struct SelectionResult {
     int SelectedCount = 0;
     QStringList SelectedValue;
     QStringList SelectedName;
+};
+
+// The font the font dialog gives back: face, size in points (a fraction such as 10.5 kept as
+// it is), bold and italic. `accepted` is false when the user cancelled; the rest then means
+// nothing.
+struct FontChoice {
+    bool accepted = false;
+    QString face;
+    double pointSize = 0;
+    bool bold = false;
+    bool italic = false;
+};
+
+// Pages the program draws, for a print preview. `paint` draws page `page` (0 for the first) with
+// a painter on a device the size of `layout`'s full page, its origin at the page's top left
+// corner; it reads the device's resolution from the painter, as it does for the printer.
+struct PreviewPages {
+    QString title;
+    int count = 0;
+    QPageLayout layout;
+    std::function<void(QPainter& painter, int page)> paint;
 };
 
 // Every modal interaction of the program goes through this port. The program uses QtDialogs;
@@ -67,6 +92,18 @@ public:
     // The date picker frmAP_ModCalendar over `owner`, starting on today; the picked date as
     // "yyyy/MM/dd", or empty when cancelled.
     virtual QString pickDate(QWidget* owner) = 0;
+
+    // The font dialog over `owner`, opened on the face `currentFace` with no size or style
+    // chosen beforehand.
+    virtual FontChoice chooseFont(QWidget* owner, const QString& currentFace) = 0;
+
+    // A print preview of the pages over `owner`; returns when it is closed. It only shows the
+    // pages: what is printed is printed where the program records it.
+    virtual void previewPages(QWidget* owner, const PreviewPages& pages) = 0;
+
+    // Opens the file with the desktop's application for its type. When there is none (or the
+    // desktop cannot start one) a message says so and names what to install; false then.
+    virtual bool openFile(const QString& path) = 0;
 };
 
 // The folder chooser through the port: the chosen folder's full path ending with "/" (one

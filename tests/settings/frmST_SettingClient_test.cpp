@@ -1,24 +1,16 @@
 #include "settings/frmST_SettingClient.h"
 
-#include "core/HostInfo.h"
 #include "core/PrintOffsets.h"
 #include "core/Settings.h"
 #include "settings/PrintOffsetText.h"
+#include "settings/SettingsScreenTest.h"
 #include "support/ScriptedDialogs.h"
 
-#include <QAction>
-#include <QApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
-#include <QKeyEvent>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMainWindow>
-#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QToolBar>
 
 #include <gtest/gtest.h>
 
@@ -31,8 +23,8 @@ using namespace Qt::StringLiterals;
 namespace quorvane {
 namespace {
 
-const QString kTitle = u"儲存系統設定"_s;
-const QString kStored = u"設定已完成\r\n\r\n請重新啟動系統"_s;
+const QString kTitle = test::ClientScreen::messageTitle();
+const QString kStored = test::StoredText();
 
 // The four offset fields with the settings value each one stores.
 struct OffsetCase {
@@ -132,49 +124,10 @@ TEST(ParsePrintOffset, TakesWhatStartUpReadsAsTheSameNumberAndRefusesTheRest) {
 
 // --- The screen ---
 
-class SettingClient : public ::testing::Test {
+// What this screen shares with the other settings screens is checked in
+// SettingsScreens_test.cpp.
+class SettingClient : public test::SettingsScreenTest<test::ClientScreen> {
 protected:
-    void SetUp() override { ASSERT_TRUE(folder_.isValid()); }
-
-    // Opens the screen over a main window, as the menu does.
-    void open(const SettingsStore& settings, const QString& hostInUse) {
-        main_ = std::make_unique<QMainWindow>();
-        main_->setGeometry(100, 80, 900, 640);
-        main_->show();
-        main_->activateWindow();
-        // The main window is active before the screen opens over it, as after the menu.
-        ASSERT_TRUE(QTest::qWaitForWindowActive(main_.get()));
-        screen_ = std::make_unique<frmST_SettingClient>(settings, hostInUse, main_.get());
-        screen_->show();
-        screen_->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(screen_.get()));
-        // The widgets learn of the activation after the window does.
-        ASSERT_TRUE(
-            QTest::qWaitFor([this] { return QApplication::activeWindow() == screen_.get(); }));
-    }
-
-    void close() {
-        screen_.reset();
-        main_.reset();
-    }
-
-    SettingsStore store() const { return SettingsStore(folder_.filePath(u"Quorvane.ini"_s)); }
-
-    QLineEdit* field(const QString& name) const {
-        auto* found = screen_->findChild<QLineEdit*>(name);
-        EXPECT_NE(found, nullptr) << name.toStdString();
-        return found;
-    }
-    QLineEdit* field(const char* name) const { return field(QString::fromLatin1(name)); }
-
-    QString panel(const QString& name) const {
-        const auto* label = screen_->findChild<QLabel*>(name);
-        EXPECT_NE(label, nullptr) << name.toStdString();
-        return label != nullptr ? label->text() : QString();
-    }
-
-    QTabWidget* tabs() const { return screen_->findChild<QTabWidget*>(u"tabMain"_s); }
-
     // What the screen shows, field by field.
     QStringList shown() const {
         QStringList values{field(u"txtSystem_ServerIP"_s)->text()};
@@ -183,47 +136,9 @@ protected:
         }
         return values;
     }
-
-    // Clicks a toolbar button as the user would.
-    void click(const QString& actionName) const {
-        auto* toolbar = screen_->findChild<QToolBar*>(u"tlbOrder"_s);
-        ASSERT_NE(toolbar, nullptr);
-        auto* action = toolbar->findChild<QAction*>(actionName);
-        ASSERT_NE(action, nullptr) << actionName.toStdString();
-        QWidget* button = toolbar->widgetForAction(action);
-        ASSERT_NE(button, nullptr);
-        QTest::mouseClick(button, Qt::LeftButton);
-    }
-
-    // Types into a field as the user would: on the tab it is on, its text replaced.
-    void retype(QLineEdit* target, const QString& text) const {
-        ASSERT_NE(target, nullptr);
-        for (int page = 0; page < tabs()->count(); ++page) {
-            if (tabs()->widget(page)->isAncestorOf(target)) {
-                tabs()->setCurrentIndex(page);
-            }
-        }
-        target->setFocus();
-        target->selectAll();
-        QTest::keyClick(target, Qt::Key_Delete);
-        for (const QChar character : text) {
-            if (character.unicode() < 128) {
-                QTest::keyClick(target, char(character.unicode()));
-            } else {
-                // QTest types ASCII only; other characters come as a key carrying the text.
-                QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, character);
-                QApplication::sendEvent(target, &press);
-            }
-        }
-        ASSERT_EQ(target->text(), text);
-    }
-
-    QTemporaryDir folder_;
-    std::unique_ptr<QMainWindow> main_;
-    std::unique_ptr<frmST_SettingClient> screen_;
 };
 
-TEST_F(SettingClient, ShowsTheHostTheOffsetsInUseAndTheWorkstationsFacts) {
+TEST_F(SettingClient, ShowsTheHostAndTheOffsetsInUseOnThePrintTab) {
     // 12.25 is longer than a typed offset can be (put into the settings by hand): shown whole.
     const OffsetsInUse inUse({1.5f, -2.0f, 0.0f, 12.25f});
     // Offsets stored since start-up are not the ones in use: the screen shows what the program
@@ -232,18 +147,10 @@ TEST_F(SettingClient, ShowsTheHostTheOffsetsInUseAndTheWorkstationsFacts) {
     ASSERT_TRUE(settings.SetTemplateOffsetLeft(u"9"_s));
     open(settings, u"db.trust.local"_s);
 
-    EXPECT_EQ(screen_->windowTitle(), u"E2-電腦用戶端設定"_s);
     EXPECT_EQ(shown(), QStringList({u"db.trust.local"_s, u"1.5"_s, u"-2"_s, u"0"_s, u"12.25"_s}));
-    EXPECT_EQ(panel(u"sspInfo_NameComputer"_s), GetComputerNameText());
-    EXPECT_EQ(panel(u"sspInfo_NameUserOS"_s), GetUserNameOS());
-    EXPECT_EQ(panel(u"sspInfo_LocalIP"_s), GetLocalIP());
-    EXPECT_FALSE(GetComputerNameText().isEmpty());
 
     ASSERT_NE(tabs(), nullptr);
     ASSERT_EQ(tabs()->count(), 3);
-    EXPECT_EQ(tabs()->tabText(0), u"系統設定"_s);
-    EXPECT_EQ(tabs()->tabText(1), u"系統資訊"_s);
-    EXPECT_EQ(tabs()->tabText(2), u"列印設定"_s);
 
     for (const OffsetCase& c : kOffsetFields) {
         QLineEdit* offset = field(c.field);
@@ -253,11 +160,6 @@ TEST_F(SettingClient, ShowsTheHostTheOffsetsInUseAndTheWorkstationsFacts) {
         ASSERT_NE(group, nullptr) << c.field;
         EXPECT_EQ(group->title(), QString::fromUtf8(c.groupCaption)) << c.field;
     }
-
-    auto* toolbar = screen_->findChild<QToolBar*>(u"tlbOrder"_s);
-    ASSERT_NE(toolbar, nullptr);
-    EXPECT_EQ(toolbar->findChild<QAction*>(u"OK"_s)->text(), u"確定"_s);
-    EXPECT_EQ(toolbar->findChild<QAction*>(u"Quit"_s)->text(), u"離開"_s);
 }
 
 TEST_F(SettingClient, OpeningTwiceWithoutSavingShowsTheSameValues) {
@@ -272,15 +174,6 @@ TEST_F(SettingClient, OpeningTwiceWithoutSavingShowsTheSameValues) {
     open(settings, u"10.1.1.5"_s);
     EXPECT_EQ(shown(), first);
     EXPECT_EQ(first, QStringList({u"10.1.1.5"_s, u"3"_s, u"0.5"_s, u"-1"_s, u"12"_s}));
-}
-
-TEST_F(SettingClient, IsAFixedDialogCentredOverTheMainWindow) {
-    open(store(), QString());
-    EXPECT_EQ(screen_->minimumSize(), screen_->maximumSize());
-    EXPECT_FALSE(screen_->windowFlags() & Qt::WindowMinimizeButtonHint);
-    EXPECT_FALSE(screen_->windowFlags() & Qt::WindowMaximizeButtonHint);
-    const QPoint offset = screen_->frameGeometry().center() - main_->frameGeometry().center();
-    EXPECT_LE(offset.manhattanLength(), 2);
 }
 
 TEST_F(SettingClient, OffsetFieldsSelectTheirWholeTextOnFocusAndTakeAnyCharacter) {
@@ -354,19 +247,6 @@ TEST_F(SettingClient, SavingAnUnchangedScreenRewritesTheSameValuesAndReportsSucc
     EXPECT_EQ(file.readAll(), before);
 }
 
-TEST_F(SettingClient, AStoreThatCannotBeWrittenReportsTheFailure) {
-    // The settings file's folder is a regular file, so no write can succeed (even as root).
-    QFile blocker(folder_.filePath(u"blocker"_s));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
-    open(SettingsStore(folder_.filePath(u"blocker/Quorvane.ini"_s)), u"db.trust.local"_s);
-
-    ScriptedDialogs dialogs;
-    dialogs.expectMessage(Dialogs::Icon::None, kTitle, u"儲存失敗"_s);
-    click(u"OK"_s);
-    EXPECT_TRUE(screen_->isVisible());
-}
-
 struct RefusedCase {
     const char* what;
     const char* typed;
@@ -434,34 +314,6 @@ TEST_F(SettingClient, TheFirstRefusedOffsetIsTheOneNamed) {
     click(u"OK"_s);
     EXPECT_EQ(QApplication::focusWidget(), field("txtPrintOffsetTop"));
 }
-
-struct LeaveCase {
-    const char* name;
-    bool byEscape;
-};
-
-class LeaveWithoutSaving : public SettingClient, public ::testing::WithParamInterface<LeaveCase> {};
-
-TEST_P(LeaveWithoutSaving, ClosesAndStoresNothing) {
-    const SettingsStore settings = store();
-    open(settings, u"db.trust.local"_s);
-    retype(field(u"txtSystem_ServerIP"_s), u"10.20.30.40"_s);
-    retype(field("txtPrintOffsetLeft"), u"5"_s);
-    if (GetParam().byEscape) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
-    } else {
-        click(u"Quit"_s);
-    }
-    EXPECT_FALSE(screen_->isVisible());
-    EXPECT_EQ(screen_->result(), QDialog::Rejected);
-    EXPECT_FALSE(QFileInfo::exists(settings.file()));
-}
-
-INSTANTIATE_TEST_SUITE_P(Ways, LeaveWithoutSaving,
-                         ::testing::Values(LeaveCase{"Escape", true}, LeaveCase{"Quit", false}),
-                         [](const ::testing::TestParamInfo<LeaveCase>& info) {
-                             return std::string(info.param.name);
-                         });
 
 }  // namespace
 }  // namespace quorvane

@@ -2,23 +2,14 @@
 
 #include "core/Settings.h"
 #include "printing/rules/PrinterAccess.h"
+#include "settings/SettingsScreenTest.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestCups.h"
 
-#include <QAction>
-#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
-#include <QTabWidget>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QToolBar>
 
 #include <gtest/gtest.h>
 
@@ -30,22 +21,13 @@ using namespace Qt::StringLiterals;
 namespace quorvane {
 namespace {
 
-const QString kTitle = u"儲存使用者環境設定"_s;
-const QString kStored = u"設定已完成\r\n\r\n請重新啟動系統"_s;
+const QString kTitle = test::UserScreen::messageTitle();
+const QString kStored = test::StoredText();
 
-class SettingUser : public ::testing::Test {
+// What this screen shares with the other settings screens is checked in
+// SettingsScreens_test.cpp.
+class SettingUser : public test::SettingsScreenTest<test::UserScreen> {
 protected:
-    void SetUp() override { ASSERT_TRUE(folder_.isValid()); }
-
-    void open(const SettingsStore& settings) {
-        screen_ = std::make_unique<frmST_SettingUser>(settings);
-        screen_->show();
-        screen_->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(screen_.get()));
-    }
-
-    SettingsStore store() const { return SettingsStore(folder_.filePath(u"Quorvane.ini"_s)); }
-
     QLineEdit* templateField() const {
         return screen_->findChild<QLineEdit*>(u"txtPrint_PathTicketTemplate"_s);
     }
@@ -66,29 +48,6 @@ protected:
         ASSERT_NE(button, nullptr) << buttonName.toStdString();
         QTest::mouseClick(button, Qt::LeftButton);
     }
-
-    // Clicks a toolbar button as the user would.
-    void click(const QString& actionName) const {
-        auto* toolbar = screen_->findChild<QToolBar*>(u"tlbMain"_s);
-        ASSERT_NE(toolbar, nullptr);
-        auto* action = toolbar->findChild<QAction*>(actionName);
-        ASSERT_NE(action, nullptr) << actionName.toStdString();
-        QWidget* button = toolbar->widgetForAction(action);
-        ASSERT_NE(button, nullptr);
-        QTest::mouseClick(button, Qt::LeftButton);
-    }
-
-    static void retype(QLineEdit* field, const QString& asciiText) {
-        ASSERT_NE(field, nullptr);
-        field->setFocus();
-        field->selectAll();
-        QTest::keyClick(field, Qt::Key_Delete);
-        QTest::keyClicks(field, asciiText);
-        ASSERT_EQ(field->text(), asciiText);
-    }
-
-    QTemporaryDir folder_;
-    std::unique_ptr<frmST_SettingUser> screen_;
 };
 
 TEST_F(SettingUser, WithNothingStoredShowsTheProgramFoldersSubfoldersAndNoPrinter) {
@@ -98,21 +57,8 @@ TEST_F(SettingUser, WithNothingStoredShowsTheProgramFoldersSubfoldersAndNoPrinte
                                     program + u"/客戶票樣確認/"_s}));
 }
 
-TEST_F(SettingUser, IsTheScreenOfTheMenuWithItsKeysAndLabels) {
+TEST_F(SettingUser, EachLabelNamesTheControlBesideItAndEachChoiceHasItsButton) {
     open(store());
-    EXPECT_EQ(screen_->windowTitle(), u"E3-使用者環境設定"_s);
-    const auto* tabs = screen_->findChild<QTabWidget*>();
-    ASSERT_NE(tabs, nullptr);
-    ASSERT_EQ(tabs->count(), 1);
-    EXPECT_EQ(tabs->tabText(0), u"列印"_s);
-
-    auto* toolbar = screen_->findChild<QToolBar*>(u"tlbMain"_s);
-    ASSERT_NE(toolbar, nullptr);
-    ASSERT_NE(toolbar->findChild<QAction*>(u"Save"_s), nullptr);
-    EXPECT_EQ(toolbar->findChild<QAction*>(u"Save"_s)->text(), u"儲存"_s);
-    ASSERT_NE(toolbar->findChild<QAction*>(u"Quit"_s), nullptr);
-    EXPECT_EQ(toolbar->findChild<QAction*>(u"Quit"_s)->text(), u"離開"_s);
-
     // Each label names the control beside it.
     const struct {
         QString label;
@@ -135,16 +81,6 @@ TEST_F(SettingUser, IsTheScreenOfTheMenuWithItsKeysAndLabels) {
           u"cmdPrint_SelectPathTemplate"_s}) {
         EXPECT_NE(screen_->findChild<QPushButton*>(name), nullptr) << name.toStdString();
     }
-}
-
-TEST_F(SettingUser, IsAFixedDialogCentredOnTheScreen) {
-    open(store());
-    EXPECT_EQ(screen_->minimumSize(), screen_->maximumSize());
-    EXPECT_FALSE(screen_->windowFlags() & Qt::WindowMinimizeButtonHint);
-    EXPECT_FALSE(screen_->windowFlags() & Qt::WindowMaximizeButtonHint);
-    const QPoint offset =
-        screen_->frameGeometry().center() - screen_->screen()->availableGeometry().center();
-    EXPECT_LE(offset.manhattanLength(), 2);
 }
 
 TEST_F(SettingUser, ShowsTheStoredValuesAsTheyAreAndTheSameOnTheSecondOpening) {
@@ -199,46 +135,6 @@ TEST_F(SettingUser, SavingWithNothingStoredStoresTheDefaultsAndAnEmptyPrinter) {
               std::optional<QString>(before[1]));
     EXPECT_EQ(settings.read(u"Print"_s, u"PathTicketForm"_s), std::optional<QString>(before[2]));
 }
-
-TEST_F(SettingUser, AStoreThatCannotBeWrittenReportsTheFailure) {
-    // The settings file's folder is a regular file, so no write can succeed (even as root).
-    QFile blocker(folder_.filePath(u"blocker"_s));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
-    open(SettingsStore(folder_.filePath(u"blocker/Quorvane.ini"_s)));
-
-    ScriptedDialogs dialogs;
-    dialogs.expectMessage(Dialogs::Icon::None, kTitle, u"儲存失敗"_s);
-    click(u"Save"_s);
-    EXPECT_TRUE(screen_->isVisible());
-}
-
-struct LeaveCase {
-    const char* name;
-    bool byEscape;
-};
-
-class LeaveWithoutSaving : public SettingUser, public ::testing::WithParamInterface<LeaveCase> {};
-
-TEST_P(LeaveWithoutSaving, ClosesAndStoresNothing) {
-    const SettingsStore settings = store();
-    open(settings);
-    retype(ticketFormField(), u"/srv/forms/"_s);
-    if (GetParam().byEscape) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
-    } else {
-        click(u"Quit"_s);
-    }
-    EXPECT_FALSE(screen_->isVisible());
-    EXPECT_EQ(screen_->result(), QDialog::Rejected);
-    EXPECT_FALSE(QFileInfo::exists(settings.file()));
-}
-
-INSTANTIATE_TEST_SUITE_P(Ways, LeaveWithoutSaving,
-                         ::testing::Values(LeaveCase{"Escape", true}, LeaveCase{"Quit", false}),
-                         [](const ::testing::TestParamInfo<LeaveCase>& info) {
-                             return std::string(info.param.name);
-                         });
 
 // --- Choosing a folder ---
 

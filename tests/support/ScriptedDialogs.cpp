@@ -1,6 +1,7 @@
 #include "support/ScriptedDialogs.h"
 
 #include <QDialog>
+#include <QPainter>
 #include <QTest>
 #include <QWidget>
 
@@ -28,6 +29,12 @@ const char* kindName(ScriptedDialogs::Kind kind) {
             return "selection dialog";
         case ScriptedDialogs::Kind::Date:
             return "date picker";
+        case ScriptedDialogs::Kind::Font:
+            return "font dialog";
+        case ScriptedDialogs::Kind::Preview:
+            return "print preview";
+        case ScriptedDialogs::Kind::OpenFile:
+            return "opening of a file";
     }
     return "dialog";
 }
@@ -191,6 +198,52 @@ ScriptedDialogs::Expectation& ScriptedDialogs::expectDate(const QString& date) {
     return expected_.back();
 }
 
+ScriptedDialogs::Expectation& ScriptedDialogs::expectFont(const QString& currentFace,
+                                                          const FontChoice& chosen) {
+    Expectation expectation;
+    expectation.kind = Kind::Font;
+    expectation.text = currentFace;
+    expectation.font = chosen;
+    expected_.push_back(std::move(expectation));
+    return expected_.back();
+}
+
+ScriptedDialogs::Expectation& ScriptedDialogs::expectPreview(const QString& title) {
+    Expectation expectation;
+    expectation.kind = Kind::Preview;
+    expectation.text = title;
+    expected_.push_back(std::move(expectation));
+    return expected_.back();
+}
+
+ScriptedDialogs::Expectation& ScriptedDialogs::expectOpenFile(const QString& path, bool opened) {
+    Expectation expectation;
+    expectation.kind = Kind::OpenFile;
+    expectation.text = path;
+    expectation.opened = opened;
+    expected_.push_back(std::move(expectation));
+    return expected_.back();
+}
+
+QImage ScriptedDialogs::renderPage(const PreviewPages& pages, int page, int dotsPerInch) {
+    const QRectF millimetres = pages.layout.fullRect(QPageLayout::Millimeter);
+    constexpr double kMillimetresPerInch = 25.4;
+    QImage image(qRound(millimetres.width() * dotsPerInch / kMillimetresPerInch),
+                 qRound(millimetres.height() * dotsPerInch / kMillimetresPerInch),
+                 QImage::Format_RGB32);
+    const int dotsPerMetre = qRound(dotsPerInch * 1000 / kMillimetresPerInch);
+    image.setDotsPerMeterX(dotsPerMetre);
+    image.setDotsPerMeterY(dotsPerMetre);
+    image.fill(Qt::white);
+    if (page < 0 || page >= pages.count) {
+        ADD_FAILURE() << "the preview has no page " << page << " (" << pages.count << " pages)";
+        return image;
+    }
+    QPainter painter(&image);
+    pages.paint(painter, page);
+    return image;
+}
+
 std::string ScriptedDialogs::describe(const Record& record) {
     std::string text = kindName(record.kind);
     switch (record.kind) {
@@ -216,6 +269,16 @@ std::string ScriptedDialogs::describe(const Record& record) {
                     record.selection.SelectCommandText.describe().toStdString() + "\"";
             break;
         case Kind::Date:
+            break;
+        case Kind::Font:
+            text += " on \"" + record.text.toStdString() + "\"";
+            break;
+        case Kind::Preview:
+            text += " titled \"" + record.text.toStdString() + "\" of " +
+                    std::to_string(record.preview.count) + " pages";
+            break;
+        case Kind::OpenFile:
+            text += " \"" + record.text.toStdString() + "\"";
             break;
     }
     return text;
@@ -256,6 +319,15 @@ std::string ScriptedDialogs::describe(const Expectation& expectation) {
             break;
         case Kind::Date:
             break;
+        case Kind::Font:
+            text += " on \"" + expectation.text.toStdString() + "\"";
+            break;
+        case Kind::Preview:
+            text += " titled \"" + expectation.text.toStdString() + "\"";
+            break;
+        case Kind::OpenFile:
+            text += " \"" + expectation.text.toStdString() + "\"";
+            break;
     }
     return text;
 }
@@ -295,6 +367,11 @@ bool ScriptedDialogs::take(const Record& record, Expectation& taken) {
                 matches = taken.title.isEmpty() || taken.title == record.title;
                 break;
             case Kind::Date:
+                break;
+            case Kind::Font:
+            case Kind::Preview:
+            case Kind::OpenFile:
+                matches = taken.text == record.text;
                 break;
         }
     }
@@ -406,6 +483,37 @@ QString ScriptedDialogs::pickDate(QWidget* /*owner*/) {
         return {};
     }
     return taken.date;
+}
+
+FontChoice ScriptedDialogs::chooseFont(QWidget* /*owner*/, const QString& currentFace) {
+    Record record;
+    record.kind = Kind::Font;
+    record.text = currentFace;
+    Expectation taken;
+    if (!take(record, taken)) {
+        return {};
+    }
+    return taken.font;
+}
+
+void ScriptedDialogs::previewPages(QWidget* /*owner*/, const PreviewPages& pages) {
+    Record record;
+    record.kind = Kind::Preview;
+    record.text = pages.title;
+    record.preview = pages;
+    Expectation taken;
+    take(record, taken);
+}
+
+bool ScriptedDialogs::openFile(const QString& path) {
+    Record record;
+    record.kind = Kind::OpenFile;
+    record.text = path;
+    Expectation taken;
+    if (!take(record, taken)) {
+        return false;
+    }
+    return taken.opened;
 }
 
 }  // namespace quorvane

@@ -3,6 +3,7 @@
 #include "support/TestDatabase.h"
 #include "ui/Dialogs.h"
 
+#include <QImage>
 #include <QString>
 
 #include <deque>
@@ -26,7 +27,18 @@ namespace quorvane {
 //     EXPECT_EQ(dialogs.records().size(), 1u);
 class ScriptedDialogs : public Dialogs {
 public:
-    enum class Kind { Message, Exception, Modal, Folder, Printer, Selection, Date };
+    enum class Kind {
+        Message,
+        Exception,
+        Modal,
+        Folder,
+        Printer,
+        Selection,
+        Date,
+        Font,
+        Preview,
+        OpenFile
+    };
 
     // One dialog as it was opened.
     struct Record {
@@ -34,12 +46,15 @@ public:
         Icon icon = Icon::None;
         QString title;  // the message box's title, the folder chooser's, the selection dialog's
         // the message text, the exception text, the modal screen's object name, the printer
-        // the print-setup dialog was opened on, the selection dialog's query text
+        // the print-setup dialog was opened on, the selection dialog's query text, the face the
+        // font dialog was opened on, the preview's title, the file to open
         QString text;
         Buttons buttons = Buttons::Ok;
         Button defaultButton = Button::Ok;
         // The selection dialog's whole request (query with its values, multiple selection).
         Selection selection;
+        // The print preview's pages, to render with renderPage().
+        PreviewPages preview;
     };
 
     // One queued dialog and its answer.
@@ -58,6 +73,8 @@ public:
         std::function<void(QWidget*)> drive;
         SelectionResult picked;  // the selection dialog's answer
         QString date;            // the date picker's answer
+        FontChoice font;         // the font dialog's answer
+        bool opened = true;      // whether the desktop opened the file
 
         bool textContains = false;
 
@@ -102,6 +119,20 @@ public:
     // The next dialog is the date picker, answered with `date` ("yyyy/MM/dd"; empty: the user
     // cancelled).
     Expectation& expectDate(const QString& date);
+    // The next dialog is the font dialog opened on the face `currentFace`, answered with
+    // `chosen` (its `accepted` false: the user cancelled).
+    Expectation& expectFont(const QString& currentFace, const FontChoice& chosen);
+    // The next dialog is a print preview titled `title`, closed at once; its pages are in the
+    // record (Record::preview), for renderPage().
+    Expectation& expectPreview(const QString& title);
+    // The next request opens the file at `path` with the desktop's application; `opened` false
+    // stands for a desktop with no application for it (the port has then told the user what to
+    // install).
+    Expectation& expectOpenFile(const QString& path, bool opened = true);
+
+    // Draws one page of a preview as the preview would, onto a white image of the page's size
+    // at `dotsPerInch`.
+    static QImage renderPage(const PreviewPages& pages, int page, int dotsPerInch = 96);
 
     const std::vector<Record>& records() const { return records_; }
     // Expectations not used yet.
@@ -115,6 +146,9 @@ public:
     QString choosePrinter(QWidget* owner, const QString& current) override;
     SelectionResult selectItem(QWidget* owner, Database& db, const Selection& request) override;
     QString pickDate(QWidget* owner) override;
+    FontChoice chooseFont(QWidget* owner, const QString& currentFace) override;
+    void previewPages(QWidget* owner, const PreviewPages& pages) override;
+    bool openFile(const QString& path) override;
 
     static std::string describe(const Record& record);
     static std::string describe(const Expectation& expectation);

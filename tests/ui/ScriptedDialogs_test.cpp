@@ -5,13 +5,17 @@
 #include "ui/FieldKinds.h"
 
 #include <QDialog>
+#include <QImage>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QTest>
 #include <QVBoxLayout>
 
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
+
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -144,6 +148,117 @@ TEST(ScriptedDialogs, RunModalFailsWhenTheScreenIsLeftOpen) {
     };
     EXPECT_NONFATAL_FAILURE(run(), "left open");
     EXPECT_FALSE(screen.isVisible());
+}
+
+// A voucher's template page, 70 x 180 mm: a frame on every page, a bar on the second.
+PreviewPages VoucherPages(std::vector<QSize>* devices = nullptr) {
+    PreviewPages pages;
+    pages.title = u"票卷列印範本預覽"_s;
+    pages.count = 2;
+    pages.layout = QPageLayout(QPageSize(QSizeF(70, 180), QPageSize::Millimeter),
+                               QPageLayout::Portrait, QMarginsF());
+    pages.paint = [devices](QPainter& painter, int page) {
+        const QRect whole(0, 0, painter.device()->width(), painter.device()->height());
+        if (devices != nullptr) {
+            devices->push_back(whole.size());
+        }
+        painter.setPen(QPen(Qt::black, 3));
+        painter.drawRect(whole.adjusted(5, 5, -5, -5));
+        if (page == 1) {
+            painter.fillRect(QRect(whole.center(), QSize(20, 20)), Qt::black);
+        }
+    };
+    return pages;
+}
+
+int DarkPixels(const QImage& image) {
+    int dark = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            dark += qGray(image.pixel(x, y)) < 128 ? 1 : 0;
+        }
+    }
+    return dark;
+}
+
+TEST(ScriptedDialogs, AnswersTheFontDialogThePreviewAndOpeningAFile) {
+    ScriptedDialogs dialogs;
+    const FontChoice chosen{true, u"AR PL UKai TW"_s, 10.5, true, false};
+    dialogs.expectFont(u"標楷體"_s, chosen);
+    dialogs.expectFont(u"AR PL UKai TW"_s, FontChoice{});
+    dialogs.expectPreview(u"票卷列印範本預覽"_s);
+    dialogs.expectOpenFile(u"/srv/範本/客戶票樣確認-A123-001.docx"_s);
+    dialogs.expectOpenFile(u"/srv/匯出/額度查詢.xlsx"_s, false);
+
+    const FontChoice answer = AppDialogs().chooseFont(nullptr, u"標楷體"_s);
+    EXPECT_TRUE(answer.accepted);
+    EXPECT_EQ(answer.face, u"AR PL UKai TW"_s);
+    EXPECT_EQ(answer.pointSize, 10.5);
+    EXPECT_TRUE(answer.bold);
+    EXPECT_FALSE(answer.italic);
+    EXPECT_FALSE(AppDialogs().chooseFont(nullptr, u"AR PL UKai TW"_s).accepted);
+
+    AppDialogs().previewPages(nullptr, VoucherPages());
+    EXPECT_TRUE(AppDialogs().openFile(u"/srv/範本/客戶票樣確認-A123-001.docx"_s));
+    EXPECT_FALSE(AppDialogs().openFile(u"/srv/匯出/額度查詢.xlsx"_s));
+
+    ASSERT_EQ(dialogs.records().size(), 5u);
+    EXPECT_EQ(dialogs.records()[0].kind, ScriptedDialogs::Kind::Font);
+    EXPECT_EQ(dialogs.records()[0].text, u"標楷體"_s);
+    EXPECT_EQ(dialogs.records()[2].kind, ScriptedDialogs::Kind::Preview);
+    EXPECT_EQ(dialogs.records()[2].preview.count, 2);
+    EXPECT_EQ(dialogs.records()[3].kind, ScriptedDialogs::Kind::OpenFile);
+    EXPECT_EQ(dialogs.pending(), 0u);
+}
+
+TEST(ScriptedDialogs, FailsOnAFontPreviewOrFileOtherThanTheOneExpected) {
+    auto wrongFace = [] {
+        ScriptedDialogs dialogs;
+        dialogs.expectFont(u"標楷體"_s, FontChoice{});
+        AppDialogs().chooseFont(nullptr, u"新細明體"_s);
+    };
+    EXPECT_NONFATAL_FAILURE(wrongFace(), "differs");
+
+    auto wrongPreview = [] {
+        ScriptedDialogs dialogs;
+        dialogs.expectPreview(u"票樣確認文件預覽"_s);
+        AppDialogs().previewPages(nullptr, VoucherPages());
+    };
+    EXPECT_NONFATAL_FAILURE(wrongPreview(), "differs");
+
+    auto wrongFile = [] {
+        ScriptedDialogs dialogs;
+        dialogs.expectOpenFile(u"/srv/a.xlsx"_s);
+        EXPECT_FALSE(AppDialogs().openFile(u"/srv/b.xlsx"_s));
+    };
+    EXPECT_NONFATAL_FAILURE(wrongFile(), "differs");
+
+    auto unexpected = [] {
+        ScriptedDialogs dialogs;
+        EXPECT_FALSE(AppDialogs().openFile(u"/srv/a.xlsx"_s));
+    };
+    EXPECT_NONFATAL_FAILURE(unexpected(), "unexpected opening of a file");
+}
+
+TEST(ScriptedDialogs, RendersAPreviewedPageOnAnImageOfThePagesSize) {
+    ScriptedDialogs dialogs;
+    dialogs.expectPreview(u"票卷列印範本預覽"_s);
+    std::vector<QSize> devices;
+    AppDialogs().previewPages(nullptr, VoucherPages(&devices));
+    EXPECT_TRUE(devices.empty()) << "the scripted preview draws nothing by itself";
+    const PreviewPages& pages = dialogs.records().at(0).preview;
+
+    const QImage first = ScriptedDialogs::renderPage(pages, 0);
+    const QImage second = ScriptedDialogs::renderPage(pages, 1);
+    // 70 x 180 mm at 96 dots per inch.
+    EXPECT_EQ(first.size(), QSize(265, 680));
+    ASSERT_EQ(devices.size(), 2u);
+    EXPECT_EQ(devices[0], first.size());
+    EXPECT_GT(DarkPixels(first), 0);
+    EXPECT_GT(DarkPixels(second), DarkPixels(first));
+    EXPECT_EQ(ScriptedDialogs::renderPage(pages, 0, 300).size(), QSize(827, 2126));
+
+    EXPECT_NONFATAL_FAILURE(ScriptedDialogs::renderPage(pages, 2), "has no page 2");
 }
 
 TEST(RouteFailuresToDialogs, ShowsEachFailureInTheExceptionDialog) {

@@ -268,8 +268,10 @@ void frmBF_Customer::openQuotaScreen(const char* operation) {
     if (screens == nullptr) {
         return;
     }
-    Procedure procedure(QStringLiteral("例外程序　　　　：tlbMain.ButtonClick\r\n\r\n"));
-    procedure.step([&] { screens->call(screen::QuotaApplications, operation, fieldsKey()); });
+    Procedure procedure(ScreenLocation(QStringLiteral("tlbMain.ButtonClick")));
+    // Nothing follows the call: whatever the answer, the key's work ends here.
+    static_cast<void>(procedure.step(
+        [&] { screens->call(screen::QuotaApplications, operation, fieldsKey()); }));
 }
 
 void frmBF_Customer::markNoVAT() {

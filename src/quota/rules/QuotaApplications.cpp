@@ -2,6 +2,7 @@
 
 #include "core/Failure.h"
 #include "db/FieldReaders.h"
+#include "db/NextNumber.h"
 #include "db/RowWriter.h"
 #include "quota/rules/QuotaRules.h"
 
@@ -39,8 +40,7 @@ struct StoredApplication {
 }  // namespace
 
 QString FormatNoAccount(const QString& noContract, int noItem) {
-    return noContract + QLatin1Char('-') +
-           QStringLiteral("%1").arg(noItem, 2, 10, QLatin1Char('0'));
+    return NumberText(noContract + QLatin1Char('-'), noItem, 2);
 }
 
 QuotaRole QuotaRoleOf(const User& user) {
@@ -109,45 +109,18 @@ QString QuotaEditRefusal(Database& db, QuotaRole role, const QString& noAccount,
     return {};
 }
 
-bool IsUniqueConflict(const DatabaseFailure& failure) {
-    const QString& code = failure.sqlState();
-    // PostgreSQL: unique_violation. SQLite: SQLITE_CONSTRAINT_UNIQUE and
-    // SQLITE_CONSTRAINT_PRIMARYKEY, or the primary code with the driver's text.
-    if (code == QStringLiteral("23505") || code == QStringLiteral("2067") ||
-        code == QStringLiteral("1555")) {
-        return true;
-    }
-    return code == QStringLiteral("19") &&
-           failure.description().contains(QStringLiteral("UNIQUE constraint failed"));
-}
-
-void QuotaApplicationWriter::lockIssuer(const QString& noContract, bool& exists) {
-    const Statement lock(
-        QStringLiteral("SELECT NoContract FROM BF_Customer WHERE (NoContract = ?)") +
-            db_.dialect().forUpdate(),
-        {noContract});
-    statement_ = lock.describe();
-    exists = db_.LookupText(lock) == noContract;
-}
-
 QuotaSaveResult QuotaApplicationWriter::save(const QuotaApplication& application,
                                              const User& user) {
-    const bool adding = application.noAccount.isEmpty();
-    for (int attemptNumber = 1; attemptNumber <= kAttempts; ++attemptNumber) {
-        try {
-            return attempt(application, user);
-        } catch (const DatabaseFailure& failure) {
-            // The transaction is rolled back already; a number another workstation took in
-            // the meantime is simply taken again, anything else goes to the caller.
-            if (!adding || !IsUniqueConflict(failure)) {
-                throw;
-            }
-        }
+    if (!application.noAccount.isEmpty()) {
+        return attempt(application, user);
     }
-    return refused(
-        kSaveTitle,
-        QStringLiteral("儲存失敗\r\n\r\n其他工作站正同時新增契約 ") + application.noContract +
-            QStringLiteral(" 的額度申請，未能取得申請編號\r\n資料尚未儲存，請再儲存一次"));
+    // A number another workstation took in the meantime is simply taken again.
+    if (const std::optional<QuotaSaveResult> result =
+            numbers_.insert([&] { return attempt(application, user); })) {
+        return *result;
+    }
+    return refused(kSaveTitle, NumberBusyText(application.noContract, QStringLiteral("額度申請"),
+                                              QStringLiteral("申請編號")));
 }
 
 QuotaSaveResult QuotaApplicationWriter::attempt(const QuotaApplication& application,
@@ -175,9 +148,7 @@ QuotaSaveResult QuotaApplicationWriter::attempt(const QuotaApplication& applicat
     }
 
     Transaction transaction(db_);
-    bool issuerExists = false;
-    lockIssuer(noContract, issuerExists);
-    if (!issuerExists) {
+    if (!numbers_.lockIssuer(noContract)) {
         return refused(kCheckTitle, UnknownContractText(noContract), QuotaField::Contract);
     }
 
@@ -185,11 +156,7 @@ QuotaSaveResult QuotaApplicationWriter::attempt(const QuotaApplication& applicat
     QString noAccount = application.noAccount;
     if (adding) {
         // Every application of the contract counts, active or not.
-        const Statement highest(
-            QStringLiteral("SELECT MAX(NoItem) FROM OR_Account WHERE (NoContract = ?)"),
-            {noContract});
-        statement_ = highest.describe();
-        noItem_ = db_.LookupLong(highest) + 1;
+        noItem_ = int(numbers_.take(noContract));
         noAccount = FormatNoAccount(noContract, noItem_);
     } else {
         const Statement read(QStringLiteral("SELECT NoContract, NoItem, Amount, VerifyApprove "

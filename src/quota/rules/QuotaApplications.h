@@ -2,6 +2,7 @@
 
 #include "core/CurrentUser.h"
 #include "db/Database.h"
+#include "db/NextNumber.h"
 
 #include <QSqlRecord>
 #include <QString>
@@ -9,8 +10,6 @@
 #include <functional>
 
 namespace quorvane {
-
-class DatabaseFailure;
 
 // The application number of a contract's n-th application: the contract number, "-", and the
 // running number with at least two digits (K1-01, K1-10, K1-100).
@@ -79,9 +78,14 @@ QString QuotaEditRefusal(Database& db, QuotaRole role, const QString& noAccount,
 // at most, and then refused with a message.
 class QuotaApplicationWriter {
 public:
-    static constexpr int kAttempts = 5;
+    static constexpr int kAttempts = NextNumber::kAttempts;
 
-    explicit QuotaApplicationWriter(Database& db) : db_(db) {}
+    explicit QuotaApplicationWriter(Database& db)
+        : db_(db),
+          numbers_(db,
+                   {QStringLiteral("OR_Account"), QStringLiteral("NoItem"),
+                    QStringLiteral("NoContract")},
+                   statement_) {}
 
     // Raises Failure for a database failure other than a number taken meanwhile.
     QuotaSaveResult save(const QuotaApplication& application, const User& user);
@@ -96,16 +100,13 @@ public:
 
 private:
     QuotaSaveResult attempt(const QuotaApplication& application, const User& user);
-    void lockIssuer(const QString& noContract, bool& exists);
 
     Database& db_;
     std::function<void(int)> beforeWrite_;
     QString statement_;
+    NextNumber numbers_;
     int noItem_ = 0;
 };
-
-// Whether a database failure is a unique-key conflict (a number taken by another workstation).
-bool IsUniqueConflict(const DatabaseFailure& failure);
 
 // What the quota application screen looks up: its list, one application, the selection lists
 // of its Find keys and a contract's latest application. Raises DatabaseFailure.
