@@ -81,7 +81,9 @@ struct ReportColumn {
     QString caption;
     CellType type = CellType::Text;
     Qt::Alignment alignment = Qt::AlignLeft;
-    // How a caption click sorts the column. Dates and times always sort by time.
+    // How a caption click sorts the column. Whole numbers compare as numbers (NULL first)
+    // except under the text kinds, which compare the texts shown; dates and times always
+    // compare as times.
     SortKind sortKind = SortKind::Generic;
     // The spreadsheet number format the export gives the column ("###,##0", "0000000000",
     // "yyyy/mm/dd hh:mm:ss"); empty for the spreadsheet's general format. The grid shows whole
@@ -250,10 +252,10 @@ private:
     int rowHeight_ = 0;
 };
 
-// A read-only report grid: text cells, uniform row heights, a caption row, optional pinned rows
-// beneath it, and sorting by a click on a caption (GridMouseUP). Rows are numbered the way the
-// grid shows them and the export reads them: row 0 the captions, then the pinned rows, then the
-// data rows in the order shown.
+// A read-only report grid: typed columns shown as text, uniform row heights, a caption row,
+// optional pinned rows beneath it, and sorting by a click on a caption (GridMouseUP). Rows are
+// numbered the way the grid shows them and the export reads them: row 0 the captions, then the
+// pinned rows, then the data rows in the order shown.
 class ReportGrid : public QTableView {
     Q_OBJECT
 
