@@ -59,3 +59,6 @@ PY
 
 echo "== report grid of 100,000 rows: a caption click's sort against a bare std::sort of the same texts"
 "$BUILD/bench/bench_grid_sort"
+
+echo "== report grid memory: 1,000,000 voucher rows held as typed columns against a text per cell"
+"$BUILD/bench/bench_grid_memory"

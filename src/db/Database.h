@@ -46,7 +46,8 @@ public:
     bool TransRollback();
     short transactionDepth() const { return transactionDepth_; }
 
-    // A forward-only read on the open connection; the caller iterates the rows.
+    // A forward-only read on the open connection; the caller iterates the rows. A result read
+    // to its end goes through TableReader, which checks for an error after the last row.
     QSqlQuery Query(const Statement& statement);
 
     bool HasRows(const Statement& query);
@@ -66,6 +67,9 @@ public:
     QDateTime GetServerTime();
 
 private:
+    // Raises the failures of the rows it reads the way every other read does.
+    friend class TableReader;
+
     QSqlDatabase handle() const;
     void openPhysical();
     void reconnectIfDropped();

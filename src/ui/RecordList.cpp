@@ -1,14 +1,13 @@
 #include "ui/RecordList.h"
 
-#include <QSqlQuery>
+#include "db/TableReader.h"
 
 namespace quorvane {
 
 void RecordList::load(Database& db, const Statement& query) {
     QVector<Row> rows;
     {
-        UnitOfWork unit(db);
-        QSqlQuery result = db.Query(query);
+        TableReader result(db, query);
         while (result.next()) {
             rows.append({result.value(0).toString(), result.value(1).toString()});
         }

@@ -1,6 +1,9 @@
 #include "ui/ReportGrid.h"
 
+#include "core/Failure.h"
 #include "core/FailureRouting.h"
+#include "db/Dialect.h"
+#include "db/TableReader.h"
 #include "ui/FormWidgets.h"
 #include "ui/Twips.h"
 
@@ -14,7 +17,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSqlField>
-#include <QSqlQuery>
 #include <QSqlRecord>
 #include <QStyle>
 #include <QStyleOptionHeader>
@@ -23,6 +25,9 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
+#include <limits>
+#include <numeric>
 #include <utility>
 
 namespace quorvane {
@@ -207,44 +212,313 @@ QString CaptionWithoutArrow(const QString& caption) {
     return endsWithArrow(caption) ? caption.chopped(1) : caption;
 }
 
-// --- ReportTable ---
+// --- Whole numbers as a spreadsheet format shows them ---
 
-int ReportTable::rowCount() const {
-    return captions.isEmpty() ? 0 : static_cast<int>(cells.size() / captions.size());
-}
-
-void ReportTable::appendRow(const QStringList& texts) {
-    const int columns = columnCount();
-    for (int column = 0; column < columns; ++column) {
-        cells.push_back(column < texts.size() ? texts.at(column) : QString());
-    }
-}
-
-ReportTable ReportTable::fromQuery(QSqlQuery& query) {
-    ReportTable table;
-    const QSqlRecord record = query.record();
-    const int columns = record.count();
-    // Per column: a value that is not a number seen, a number seen.
-    std::vector<char> text(columns, 0);
-    std::vector<char> numbers(columns, 0);
-    for (int column = 0; column < columns; ++column) {
-        table.captions << record.fieldName(column);
-    }
-    while (query.next()) {
-        for (int column = 0; column < columns; ++column) {
-            const QVariant value = query.value(column);
-            if (!value.isNull()) {
-                (isNumericType(value.metaType()) ? numbers : text)[column] = 1;
-            }
-            table.cells.push_back(cellText(value));
+QString FormatWholeNumber(qint64 value, QStringView format) {
+    qsizetype zeros = 0;
+    bool grouped = false;
+    for (const QChar c : format) {
+        if (c == u'0') {
+            ++zeros;
+        } else if (c == u',') {
+            grouped = true;
+        } else if (c != u'#') {
+            return QString::number(value);
         }
     }
-    table.alignments.reserve(columns);
+    const quint64 magnitude =
+        value < 0 ? quint64(0) - static_cast<quint64>(value) : static_cast<quint64>(value);
+    QString digits = QString::number(magnitude);
+    if (digits.size() < zeros) {
+        digits.prepend(QString(zeros - digits.size(), u'0'));
+    }
+    if (grouped) {
+        for (qsizetype at = digits.size() - 3; at > 0; at -= 3) {
+            digits.insert(at, u',');
+        }
+    }
+    return value < 0 ? u'-' + digits : digits;
+}
+
+// --- ReportTable ---
+
+namespace {
+
+// NULL among the numbers of a whole-number, date or time column.
+constexpr qint64 kNull = std::numeric_limits<qint64>::min();
+constexpr qint64 kMsecsPerDay = 86400000;
+
+qint64 encodeTime(const QDateTime& time) {
+    return time.date().toJulianDay() * kMsecsPerDay + time.time().msecsSinceStartOfDay();
+}
+
+QDate decodeDate(qint64 value) {
+    return QDate::fromJulianDay(value / kMsecsPerDay);
+}
+
+QDateTime decodeTime(qint64 value) {
+    return QDateTime(decodeDate(value),
+                     QTime::fromMSecsSinceStartOfDay(static_cast<int>(value % kMsecsPerDay)));
+}
+
+bool isWholeNumber(const QVariant& value, qint64* number) {
+    if (value.typeId() == QMetaType::Double || value.typeId() == QMetaType::Float) {
+        const double real = value.toDouble();
+        constexpr double kExact = 9007199254740992.0;  // 2^53: every whole double below is exact
+        if (std::trunc(real) != real || std::fabs(real) >= kExact) {
+            return false;
+        }
+        *number = static_cast<qint64>(real);
+        return true;
+    }
+    if (isNumericType(value.metaType())) {
+        *number = value.toLongLong();
+        return true;
+    }
+    return false;
+}
+
+// The type a value has by itself, as a column left to what it holds takes it.
+CellType naturalType(const QVariant& value) {
+    qint64 number = 0;
+    if (isWholeNumber(value, &number)) {
+        return CellType::Integer;
+    }
+    switch (value.typeId()) {
+        case QMetaType::QDateTime:
+            return CellType::Time;
+        case QMetaType::QDate:
+            return CellType::Date;
+        default:
+            return CellType::Text;
+    }
+}
+
+CellType declaredType(const QMetaType& type) {
+    switch (type.id()) {
+        case QMetaType::QDateTime:
+            return CellType::Time;
+        case QMetaType::QDate:
+            return CellType::Date;
+        default:
+            return isNumericType(type) ? CellType::Integer : CellType::Text;
+    }
+}
+
+[[noreturn]] void refuse(const ReportColumn& column, const QVariant& value, const QString& what) {
+    throw Failure(0,
+                  QStringLiteral("報表欄位「%1」的值「%2」不是%3")
+                      .arg(column.caption, value.toString(), what),
+                  QStringLiteral("ReportTable"));
+}
+
+}  // namespace
+
+ReportTable::ReportTable(QVector<ReportColumn> columns)
+    : columns_(std::move(columns)), cells_(static_cast<std::size_t>(columns_.size())) {}
+
+quint32 ReportTable::intern(Cells& cells, const QString& text) {
+    if (cells.distinct.isEmpty()) {
+        // The empty text (and NULL) is always the first.
+        cells.distinct << QString();
+    }
+    if (cells.index.size() != cells.distinct.size()) {
+        cells.index.clear();
+        for (qsizetype i = 0; i < cells.distinct.size(); ++i) {
+            cells.index.insert(cells.distinct.at(i), static_cast<quint32>(i));
+        }
+    }
+    const auto found = cells.index.constFind(text);
+    if (found != cells.index.constEnd()) {
+        return found.value();
+    }
+    const auto place = static_cast<quint32>(cells.distinct.size());
+    cells.distinct << text;
+    cells.index.insert(text, place);
+    return place;
+}
+
+void ReportTable::append(int column, const QVariant& value) {
+    const ReportColumn& described = columns_.at(column);
+    Cells& cells = cells_[static_cast<std::size_t>(column)];
+    if (described.type == CellType::Text) {
+        cells.texts.push_back(intern(cells, cellText(value)));
+        return;
+    }
+    if (!value.isValid() || value.isNull()) {
+        cells.numbers.push_back(kNull);
+        return;
+    }
+    qint64 number = 0;
+    switch (described.type) {
+        case CellType::Integer:
+            if (!isWholeNumber(value, &number)) {
+                bool whole = false;
+                number = value.toString().trimmed().toLongLong(&whole);
+                if (!whole) {
+                    refuse(described, value, QStringLiteral("整數"));
+                }
+            }
+            break;
+        case CellType::Date:
+        case CellType::Time: {
+            const QDateTime time = value.typeId() == QMetaType::QDate ? value.toDate().startOfDay()
+                                                                      : Dialect::readTime(value);
+            if (!time.isValid()) {
+                refuse(described, value,
+                       described.type == CellType::Date ? QStringLiteral("日期")
+                                                        : QStringLiteral("時間"));
+            }
+            number = described.type == CellType::Date ? encodeTime(time.date().startOfDay())
+                                                      : encodeTime(time);
+            break;
+        }
+        case CellType::Text:
+            break;
+    }
+    cells.numbers.push_back(number);
+}
+
+void ReportTable::appendRow(const QVariantList& values) {
+    try {
+        for (int column = 0; column < columnCount(); ++column) {
+            append(column, values.value(column));
+        }
+    } catch (...) {
+        // A refused value leaves the table as it was before the row.
+        for (Cells& cells : cells_) {
+            cells.numbers.resize(std::min(cells.numbers.size(), std::size_t(rows_)));
+            cells.texts.resize(std::min(cells.texts.size(), std::size_t(rows_)));
+        }
+        throw;
+    }
+    ++rows_;
+}
+
+QVariant ReportTable::value(int row, int column) const {
+    const Cells& cells = cells_[static_cast<std::size_t>(column)];
+    const CellType type = columns_.at(column).type;
+    if (type == CellType::Text) {
+        return cells.distinct.at(cells.texts[static_cast<std::size_t>(row)]);
+    }
+    const qint64 number = cells.numbers[static_cast<std::size_t>(row)];
+    if (number == kNull) {
+        return {};
+    }
+    switch (type) {
+        case CellType::Integer:
+            return QVariant::fromValue<qlonglong>(number);
+        case CellType::Date:
+            return decodeDate(number);
+        default:
+            return decodeTime(number);
+    }
+}
+
+QString ReportTable::text(int row, int column) const {
+    const Cells& cells = cells_[static_cast<std::size_t>(column)];
+    const ReportColumn& described = columns_.at(column);
+    if (described.type == CellType::Text) {
+        return cells.distinct.at(cells.texts[static_cast<std::size_t>(row)]);
+    }
+    const qint64 number = cells.numbers[static_cast<std::size_t>(row)];
+    if (number == kNull) {
+        return {};
+    }
+    switch (described.type) {
+        case CellType::Integer:
+            return FormatWholeNumber(number, described.numberFormat);
+        case CellType::Date:
+            return decodeDate(number).toString(QStringLiteral("yyyy/MM/dd"));
+        default:
+            return TimeText(decodeTime(number));
+    }
+}
+
+void ReportTable::compact() {
+    for (Cells& cells : cells_) {
+        cells.index = {};
+        cells.numbers.shrink_to_fit();
+        cells.texts.shrink_to_fit();
+        cells.distinct.squeeze();
+    }
+}
+
+void ReportTable::retype(int column, CellType type) {
+    ReportColumn& described = columns_[column];
+    if (described.type == type) {
+        return;
+    }
+    // Only a column of NULLs takes another type than text: its values stay NULL.
+    Cells retyped;
+    for (int row = 0; row < rows_; ++row) {
+        if (type == CellType::Text) {
+            retyped.texts.push_back(intern(retyped, text(row, column)));
+        } else {
+            retyped.numbers.push_back(kNull);
+        }
+    }
+    cells_[static_cast<std::size_t>(column)] = std::move(retyped);
+    described.type = type;
+}
+
+ReportTable ReportTable::read(Database& db, const Statement& statement,
+                              QVector<ReportColumn> declared) {
+    TableReader rows(db, statement);
+    const QSqlRecord& record = rows.columns();
+    const int columns = rows.columnCount();
+    // Per column: left to what it holds, a value seen, every value seen a number.
+    std::vector<char> open(static_cast<std::size_t>(columns), 0);
+    std::vector<char> seen(static_cast<std::size_t>(columns), 0);
+    std::vector<char> numbersOnly(static_cast<std::size_t>(columns), 1);
+    QVector<ReportColumn> described;
+    described.reserve(columns);
     for (int column = 0; column < columns; ++column) {
+        ReportColumn one;
+        if (column < declared.size()) {
+            one = std::move(declared[column]);
+        } else {
+            one.type = declaredType(record.field(column).metaType());
+            open[static_cast<std::size_t>(column)] = 1;
+        }
+        if (one.caption.isEmpty()) {
+            one.caption = record.fieldName(column);
+        }
+        described << std::move(one);
+    }
+    ReportTable table(std::move(described));
+
+    QVariantList values;
+    values.reserve(columns);
+    while (rows.next()) {
+        values.clear();
+        for (int column = 0; column < columns; ++column) {
+            QVariant value = rows.value(column);
+            const auto at = static_cast<std::size_t>(column);
+            if (open[at] != 0 && value.isValid() && !value.isNull()) {
+                numbersOnly[at] &= isNumericType(value.metaType()) ? 1 : 0;
+                const CellType natural = naturalType(value);
+                const CellType now = table.columns_.at(column).type;
+                if (natural != now) {
+                    // A first value decides a column of NULLs; a value of another type than
+                    // those before it makes the column text.
+                    table.retype(column, seen[at] != 0 ? CellType::Text : natural);
+                }
+                seen[at] = 1;
+            }
+            values << std::move(value);
+        }
+        table.appendRow(values);
+    }
+    for (int column = 0; column < columns; ++column) {
+        const auto at = static_cast<std::size_t>(column);
+        if (open[at] == 0) {
+            continue;
+        }
         // A column of NULLs only is aligned by the type the result declares for it.
-        const bool numeric = text[column] == 0 && (numbers[column] != 0 ||
-                                                   isNumericType(record.field(column).metaType()));
-        table.alignments << (numeric ? Qt::AlignRight : Qt::AlignLeft);
+        const bool numeric =
+            seen[at] != 0 ? numbersOnly[at] != 0 : isNumericType(record.field(column).metaType());
+        table.columns_[column].alignment = numeric ? Qt::AlignRight : Qt::AlignLeft;
     }
     return table;
 }
@@ -255,19 +529,17 @@ ReportGridModel::ReportGridModel(QObject* parent) : QAbstractTableModel(parent) 
 
 void ReportGridModel::setTable(ReportTable table) {
     beginResetModel();
-    const int columns = table.columnCount();
-    const std::size_t rows = static_cast<std::size_t>(table.rowCount());
-    captions_ = std::move(table.captions);
-    alignments_ = std::move(table.alignments);
-    alignments_.resize(columns, Qt::AlignLeft);
-    cells_ = std::move(table.cells);
-    cells_.resize(rows * static_cast<std::size_t>(columns));
-    order_.resize(rows);
-    for (std::size_t row = 0; row < rows; ++row) {
-        order_[row] = static_cast<int>(row);
+    table_ = std::move(table);
+    table_.compact();
+    captions_.clear();
+    for (const ReportColumn& column : table_.columns()) {
+        captions_ << column.caption;
     }
-    pinned_.assign(static_cast<std::size_t>(pinnedRows_) * static_cast<std::size_t>(columns),
-                   QString());
+    order_.resize(static_cast<std::size_t>(table_.rowCount()));
+    std::iota(order_.begin(), order_.end(), 0);
+    pinned_.assign(
+        static_cast<std::size_t>(pinnedRows_) * static_cast<std::size_t>(table_.columnCount()),
+        QString());
     endResetModel();
 }
 
@@ -300,12 +572,11 @@ QString ReportGridModel::pinnedText(int pinnedRow, int column) const {
     return pinned_[static_cast<std::size_t>(pinnedRow) * captions_.size() + column];
 }
 
-const QString& ReportGridModel::cell(int row, int column) const {
-    const std::size_t columns = static_cast<std::size_t>(captions_.size());
+QString ReportGridModel::cell(int row, int column) const {
     if (row < pinnedRows_) {
-        return pinned_[static_cast<std::size_t>(row) * columns + column];
+        return pinned_[static_cast<std::size_t>(row) * captions_.size() + column];
     }
-    return cells_[static_cast<std::size_t>(order_[row - pinnedRows_]) * columns + column];
+    return table_.text(order_[static_cast<std::size_t>(row - pinnedRows_)], column);
 }
 
 QString ReportGridModel::text(int row, int column) const {
@@ -313,6 +584,20 @@ QString ReportGridModel::text(int row, int column) const {
         return {};
     }
     return cell(row, column);
+}
+
+QVariant ReportGridModel::value(int row, int column) const {
+    if (row < 0 || row >= rowCount() || column < 0 || column >= columnCount()) {
+        return {};
+    }
+    if (row < pinnedRows_) {
+        return cell(row, column);
+    }
+    return table_.value(order_[static_cast<std::size_t>(row - pinnedRows_)], column);
+}
+
+const ReportColumn& ReportGridModel::column(int column) const {
+    return table_.column(column);
 }
 
 QString ReportGridModel::caption(int column) const {
@@ -328,42 +613,36 @@ void ReportGridModel::setCaption(int column, const QString& caption) {
 }
 
 Qt::Alignment ReportGridModel::alignment(int column) const {
-    return alignments_.value(column, Qt::AlignLeft);
+    return column >= 0 && column < columnCount() ? table_.column(column).alignment
+                                                 : Qt::Alignment(Qt::AlignLeft);
 }
 
 void ReportGridModel::setAlignment(int column, Qt::Alignment alignment) {
     if (column < 0 || column >= columnCount()) {
         return;
     }
-    alignments_[column] = alignment;
+    table_.columns_[column].alignment = alignment;
     if (rowCount() > 0) {
         Q_EMIT dataChanged(index(0, column), index(rowCount() - 1, column),
                            {Qt::TextAlignmentRole});
     }
 }
 
-void ReportGridModel::sort(int column, Qt::SortOrder order) {
-    sort(column, order, SortKind::Generic);
-}
+namespace {
 
-void ReportGridModel::sort(int column, Qt::SortOrder order, SortKind kind) {
-    const int rows = dataRowCount();
-    if (column < 0 || column >= columnCount() || rows < 2) {
-        return;
-    }
-    const std::size_t columns = static_cast<std::size_t>(captions_.size());
-
-    // The keys, read once: numbers parsed, texts folded where the kind ignores case.
-    std::vector<SortKey> keys(static_cast<std::size_t>(rows));
+// The rank of each text under a sort kind: equal keys share a rank, a greater key has a
+// greater rank.
+std::vector<qint64> rankTexts(const QStringList& texts, SortKind kind) {
+    const std::size_t count = static_cast<std::size_t>(texts.size());
+    std::vector<SortKey> keys(count);
     std::vector<QString> folded;
     if (kind == SortKind::TextNoCase) {
-        folded.resize(static_cast<std::size_t>(rows));
+        folded.resize(count);
     }
-    for (int position = 0; position < rows; ++position) {
-        const QString& text = cells_[static_cast<std::size_t>(order_[position]) * columns +
-                                     static_cast<std::size_t>(column)];
-        SortKey& key = keys[static_cast<std::size_t>(position)];
-        key.position = position;
+    for (std::size_t i = 0; i < count; ++i) {
+        const QString& text = texts.at(static_cast<qsizetype>(i));
+        SortKey& key = keys[i];
+        key.position = static_cast<int>(i);
         switch (kind) {
             case SortKind::Generic:
                 if (text.isEmpty()) {
@@ -381,19 +660,88 @@ void ReportGridModel::sort(int column, Qt::SortOrder order, SortKind kind) {
                 }
                 break;
             case SortKind::TextNoCase:
-                folded[static_cast<std::size_t>(position)] = text.toCaseFolded();
-                key.text = folded[static_cast<std::size_t>(position)];
+                folded[i] = text.toCaseFolded();
+                key.text = folded[i];
                 break;
             case SortKind::Text:
                 key.text = text;
                 break;
         }
     }
+    std::vector<SortKey> sorted = keys;
+    std::sort(sorted.begin(), sorted.end(), keyLess);
+    std::vector<qint64> ranks(count);
+    qint64 rank = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        if (i > 0 && keyLess(sorted[i - 1], sorted[i])) {
+            ++rank;
+        }
+        ranks[static_cast<std::size_t>(sorted[i].position)] = rank;
+    }
+    return ranks;
+}
+
+// One data row's place in a sort: rows compare by category, then by value.
+struct RowKey {
+    int category = 0;
+    qint64 value = 0;
+    int position = 0;  // the row's place before the sort
+};
+
+bool rowLess(const RowKey& a, const RowKey& b) {
+    return a.category != b.category ? a.category < b.category : a.value < b.value;
+}
+
+}  // namespace
+
+void ReportGridModel::sort(int column, Qt::SortOrder order) {
+    sort(column, order, SortKind::Generic);
+}
+
+void ReportGridModel::sort(int column, Qt::SortOrder order, SortKind kind) {
+    const int rows = dataRowCount();
+    if (column < 0 || column >= columnCount() || rows < 2) {
+        return;
+    }
+    // The keys, read once: for texts the rank of each different text (numbers parsed, texts
+    // folded once per text, not per row), for whole numbers and times the values themselves.
+    const ReportTable::Cells& cells = table_.cells_[static_cast<std::size_t>(column)];
+    const CellType type = table_.column(column).type;
+    std::vector<RowKey> keys(static_cast<std::size_t>(rows));
+    std::vector<qint64> ranks;
+    if (type == CellType::Text) {
+        ranks = rankTexts(cells.distinct, kind);
+    } else if (type == CellType::Integer &&
+               (kind == SortKind::Text || kind == SortKind::TextNoCase)) {
+        // Whole numbers compared as the texts the grid shows.
+        QStringList shown;
+        shown.reserve(rows);
+        for (int position = 0; position < rows; ++position) {
+            shown << table_.text(order_[static_cast<std::size_t>(position)], column);
+        }
+        ranks = rankTexts(shown, kind);
+    }
+    for (int position = 0; position < rows; ++position) {
+        const auto row = static_cast<std::size_t>(order_[static_cast<std::size_t>(position)]);
+        RowKey& key = keys[static_cast<std::size_t>(position)];
+        key.position = position;
+        if (type == CellType::Text) {
+            key.value = ranks[cells.texts[row]];
+        } else if (!ranks.empty()) {
+            key.value = ranks[static_cast<std::size_t>(position)];
+        } else if (cells.numbers[row] == kNull) {
+            // Empty first, as among texts; a number-only sort counts it as 0.
+            key.category = kind == SortKind::Numeric && type == CellType::Integer ? 1 : 0;
+        } else {
+            key.category = 1;
+            key.value = cells.numbers[row];
+        }
+    }
     if (order == Qt::AscendingOrder) {
-        std::stable_sort(keys.begin(), keys.end(), keyLess);
+        std::stable_sort(keys.begin(), keys.end(), rowLess);
     } else {
         std::stable_sort(keys.begin(), keys.end(),
-                         [](const SortKey& a, const SortKey& b) { return keyLess(b, a); });
+                         [](const RowKey& a, const RowKey& b) { return rowLess(b, a); });
     }
 
     Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
@@ -620,9 +968,12 @@ void ReportGrid::setPinnedText(int pinnedRow, int column, const QString& text) {
 }
 
 void ReportGrid::modelWasReset() {
-    // A new fill shows every column at the default width, as the captions come without arrow.
+    // A new fill shows every column at its width (or the default width), as the captions come
+    // without arrow.
     for (int column = 0; column < model_->columnCount(); ++column) {
-        header_->resizeSection(column, header_->defaultSectionSize());
+        const int twips = model_->column(column).widthTwips;
+        header_->resizeSection(
+            column, twips > 0 ? TwipsToPixelsX(twips, this) : header_->defaultSectionSize());
     }
     // The pinned rows are drawn by the header; the table itself shows only the data rows. The
     // row header keeps its sections through a reset, so rows pinned before are shown again.
@@ -698,8 +1049,7 @@ bool ReportGrid::eventFilter(QObject* watched, QEvent* event) {
             const bool resized = pressOnBorder_;
             pressOnBorder_ = false;
             if (!resized) {
-                GridMouseUP(this, mouse->button(), mouse->modifiers(), mouse->position().toPoint(),
-                            sortKinds_);
+                GridMouseUP(this, mouse->button(), mouse->modifiers(), mouse->position().toPoint());
             }
         }
     }
@@ -707,7 +1057,7 @@ bool ReportGrid::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool GridMouseUP(ReportGrid* grid, Qt::MouseButton button, Qt::KeyboardModifiers shift,
-                 const QPoint& position, const QVector<int>& sortKinds) {
+                 const QPoint& position) {
     Q_UNUSED(shift)
     if (grid == nullptr || button != Qt::LeftButton) {
         return false;
@@ -761,7 +1111,7 @@ bool GridMouseUP(ReportGrid* grid, Qt::MouseButton button, Qt::KeyboardModifiers
             // that is selected afterwards anyway.
             grid->selectionModel()->clearSelection();
             model->sort(column, descending ? Qt::DescendingOrder : Qt::AscendingOrder,
-                        SortKindFromCode(sortKinds.value(column, 0)));
+                        model->column(column).sortKind);
         }) == StepOutcome::Left) {
         return false;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QHash>
 #include <QHeaderView>
 #include <QList>
 #include <QPoint>
@@ -8,13 +9,17 @@
 #include <QStringList>
 #include <QStringView>
 #include <QTableView>
+#include <QVariant>
+#include <QVariantList>
 #include <QVector>
 
+#include <utility>
 #include <vector>
 
-class QSqlQuery;
-
 namespace quorvane {
+
+class Database;
+struct Statement;
 
 // --- Cells and how they compare ---
 
@@ -48,24 +53,108 @@ QString CaptionWithoutArrow(const QString& caption);
 
 // --- What a report shows ---
 
-// A report's rows as its query gives them: the column captions (the query's column names or
-// aliases), an alignment per column and the cell texts, row after row.
-struct ReportTable {
-    QStringList captions;
-    // One per column; a column without one is left-aligned.
-    QVector<Qt::Alignment> alignments;
-    // Row-major: captions.size() texts per row.
-    std::vector<QString> cells;
+// What a column's values are.
+enum class CellType {
+    Text,
+    // Whole numbers, 64-bit: amounts, counts, serials, check codes.
+    Integer,
+    // A day.
+    Date,
+    // A day and a time of day (the database server's local time).
+    Time,
+};
 
-    int columnCount() const { return static_cast<int>(captions.size()); }
-    int rowCount() const;
-    // Appends one row; missing texts are empty, texts beyond the columns are dropped.
-    void appendRow(const QStringList& texts);
+// One column of a report: everything the grid shows it with and the export writes it with.
+struct ReportColumn {
+    ReportColumn() = default;
+    // NOLINTNEXTLINE(google-explicit-constructor): a caption alone makes a text column
+    ReportColumn(QString caption, CellType type = CellType::Text,
+                 Qt::Alignment alignment = Qt::AlignLeft, SortKind sortKind = SortKind::Generic,
+                 QString numberFormat = {}, int widthTwips = 0)
+        : caption(std::move(caption)),
+          type(type),
+          alignment(alignment),
+          sortKind(sortKind),
+          numberFormat(std::move(numberFormat)),
+          widthTwips(widthTwips) {}
 
-    // Reads every remaining row of an active query. The captions are the result's column
-    // names; NULL reads as empty, dates as "yyyy/MM/dd", times as "yyyy/MM/dd HH:mm:ss",
-    // everything else as its text. A column whose values are all numbers is right-aligned.
-    static ReportTable fromQuery(QSqlQuery& query);
+    QString caption;
+    CellType type = CellType::Text;
+    Qt::Alignment alignment = Qt::AlignLeft;
+    // How a caption click sorts the column. Whole numbers compare as numbers (NULL first)
+    // except under the text kinds, which compare the texts shown; dates and times always
+    // compare as times.
+    SortKind sortKind = SortKind::Generic;
+    // The spreadsheet number format the export gives the column ("###,##0", "0000000000",
+    // "yyyy/mm/dd hh:mm:ss"); empty for the spreadsheet's general format. The grid shows whole
+    // numbers with it too.
+    QString numberFormat;
+    // The width the grid gives the column when filled; 0 for the grid's default width.
+    int widthTwips = 0;
+};
+
+// A whole number as a spreadsheet number format of digits shows it ("0", "###,##0",
+// "0000000000"): at least as many digits as the format has zeros, with thousands separators
+// when it has a comma. Any other format shows the plain number.
+QString FormatWholeNumber(qint64 value, QStringView format);
+
+// A report's rows: its columns and their values, typed and kept column by column (whole
+// numbers and times as 64-bit numbers, each different text once per column), so that a large
+// report takes little memory and the grid and the export read the values themselves, never
+// their display texts.
+class ReportTable {
+public:
+    ReportTable() = default;
+    explicit ReportTable(QVector<ReportColumn> columns);
+
+    int columnCount() const { return static_cast<int>(columns_.size()); }
+    int rowCount() const { return rows_; }
+    const QVector<ReportColumn>& columns() const { return columns_; }
+    const ReportColumn& column(int column) const { return columns_.at(column); }
+
+    // Appends one row; missing values are NULL, values beyond the columns are dropped. Each
+    // value is converted to its column's type: NULL stays NULL, a value that is not of the
+    // type raises a Failure naming the column and the value.
+    void appendRow(const QVariantList& values);
+
+    // A value as typed: QString, qlonglong, QDate or QDateTime; an invalid QVariant for NULL
+    // (a text column reads NULL as the empty text).
+    QVariant value(int row, int column) const;
+    // A value as the grid shows it: whole numbers with the column's number format, dates as
+    // "yyyy/MM/dd", times as "yyyy/MM/dd HH:mm:ss", NULL as empty.
+    QString text(int row, int column) const;
+
+    // Drops what only appending needs (the index of each column's texts).
+    void compact();
+
+    // Reads every row of a query through the table reader. Column n takes what `declared`
+    // says at n (its caption when that is empty: the query's column name); the other columns
+    // are captioned with the query's column names and typed by what they hold: whole numbers,
+    // dates or times when every value is one, text otherwise, right-aligned when every value
+    // is a number. A read error part-way raises DatabaseFailure.
+    static ReportTable read(Database& db, const Statement& statement,
+                            QVector<ReportColumn> declared = {});
+
+private:
+    friend class ReportGridModel;
+
+    // The values of one column: numbers for whole numbers, dates and times, or for texts the
+    // place of each row's text among the column's different texts.
+    struct Cells {
+        std::vector<qint64> numbers;
+        std::vector<quint32> texts;
+        QStringList distinct;
+        QHash<QString, quint32> index;
+    };
+
+    void append(int column, const QVariant& value);
+    quint32 intern(Cells& cells, const QString& text);
+    // Gives a column another type: text, or any type to a column of NULLs.
+    void retype(int column, CellType type);
+
+    QVector<ReportColumn> columns_;
+    std::vector<Cells> cells_;
+    int rows_ = 0;
 };
 
 // The cells of a report grid. Model rows 0 .. pinnedRowCount() - 1 are the pinned rows (a
@@ -95,8 +184,14 @@ public:
     QString pinnedText(int pinnedRow, int column) const;
 
     int dataRowCount() const { return static_cast<int>(order_.size()); }
-    // The text of a model row's cell (pinned rows first, then the data rows as shown).
+    // The text of a model row's cell as shown (pinned rows first, then the data rows as shown).
     QString text(int row, int column) const;
+    // The value of a model row's cell as typed (ReportTable::value); a pinned row's cell is its
+    // text.
+    QVariant value(int row, int column) const;
+
+    // A column as filled; its caption carries no arrow.
+    const ReportColumn& column(int column) const;
 
     // A caption as the header shows it, with its arrow.
     QString caption(int column) const;
@@ -118,13 +213,12 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
 private:
-    const QString& cell(int row, int column) const;
+    QString cell(int row, int column) const;
 
+    // The data rows as filled; the column captions as the header shows them.
+    ReportTable table_;
     QStringList captions_;
-    QVector<Qt::Alignment> alignments_;
-    // Data rows as filled, row-major.
-    std::vector<QString> cells_;
-    // For each data row as shown, the row of cells_ it shows.
+    // For each data row as shown, the row of table_ it shows.
     std::vector<int> order_;
     int pinnedRows_ = 0;
     // Pinned rows, row-major.
@@ -158,10 +252,10 @@ private:
     int rowHeight_ = 0;
 };
 
-// A read-only report grid: text cells, uniform row heights, a caption row, optional pinned rows
-// beneath it, and sorting by a click on a caption (GridMouseUP). Rows are numbered the way the
-// grid shows them and the export reads them: row 0 the captions, then the pinned rows, then the
-// data rows in the order shown.
+// A read-only report grid: typed columns shown as text, uniform row heights, a caption row,
+// optional pinned rows beneath it, and sorting by a click on a caption (GridMouseUP). Rows are
+// numbered the way the grid shows them and the export reads them: row 0 the captions, then the
+// pinned rows, then the data rows in the order shown.
 class ReportGrid : public QTableView {
     Q_OBJECT
 
@@ -172,7 +266,7 @@ public:
     ReportGridModel* gridModel() const { return model_; }
     ReportGridHeader* gridHeader() const { return header_; }
 
-    // Fills the grid (one model reset); column widths go back to the default.
+    // Fills the grid (one model reset); each column gets its width, or the default width.
     void setTable(ReportTable table);
     void clear();
 
@@ -185,11 +279,6 @@ public:
     // Column widths in twips, at the screen's logical DPI.
     void setColumnWidthTwips(int column, int twips);
     int columnWidthTwips(int column) const;
-
-    // The sort kind per column (SortKind numbers) a caption click sorts with; columns without
-    // one, and an empty table, sort generically.
-    void setSortKinds(QVector<int> kinds) { sortKinds_ = std::move(kinds); }
-    const QVector<int>& sortKinds() const { return sortKinds_; }
 
     // The grid as shown. rows() counts the caption row, the pinned rows and the data rows;
     // fixedRows() the caption row and the pinned rows.
@@ -212,7 +301,6 @@ private:
 
     ReportGridModel* model_;
     ReportGridHeader* header_;
-    QVector<int> sortKinds_;
     // Rows of the table hidden because they are pinned.
     int hiddenRows_ = 0;
     // A press on a section border: its release ends a resize, not a click.
@@ -223,11 +311,10 @@ private:
 // the left button on a caption, when the grid has at least two data rows, the sort arrow moves
 // to the clicked column ("△" ascending, a second click on it "▽" descending, then ascending
 // again), a column losing its arrow narrows by 240 twips and one gaining it widens by as much,
-// the data rows are sorted by the column with its kind from `sortKinds` (generic without one),
-// and the clicked column becomes current. True when it acted (false for a click it ignores, or
-// when the user left it after a failure). Failures are shown with the location
-// "modUI.GridMouseUP".
+// the data rows are sorted by the column with the column's sort kind, and the clicked column
+// becomes current. True when it acted (false for a click it ignores, or when the user left it
+// after a failure). Failures are shown with the location "modUI.GridMouseUP".
 bool GridMouseUP(ReportGrid* grid, Qt::MouseButton button, Qt::KeyboardModifiers shift,
-                 const QPoint& position, const QVector<int>& sortKinds = {});
+                 const QPoint& position);
 
 }  // namespace quorvane

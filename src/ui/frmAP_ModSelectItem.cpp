@@ -1,9 +1,9 @@
 #include "ui/frmAP_ModSelectItem.h"
 
-#include "core/Failure.h"
 #include "core/FailureRouting.h"
-#include "db/Database.h"
+#include "core/Text.h"
 #include "db/FieldReaders.h"
+#include "db/TableReader.h"
 #include "ui/ScreenSizing.h"
 #include "ui/Twips.h"
 
@@ -14,8 +14,6 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QShowEvent>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QSqlRecord>
 #include <QStyle>
 #include <QTableView>
@@ -31,39 +29,6 @@ namespace {
 
 // Room the table keeps beside its columns for the vertical scroll bar and the frame.
 constexpr int kColumnsMarginTwips = 300;
-
-// The first cell of a row is shown and returned without the spaces around it (only spaces:
-// other characters are part of the value).
-QString withoutSurroundingSpaces(const QString& text) {
-    qsizetype start = 0;
-    qsizetype end = text.size();
-    while (start < end && text.at(start) == QLatin1Char(' ')) {
-        ++start;
-    }
-    while (end > start && text.at(end - 1) == QLatin1Char(' ')) {
-        --end;
-    }
-    return text.mid(start, end - start);
-}
-
-QString driverName(const Database& db) {
-    return db.target().kind() == ConnectionTarget::Kind::Postgres ? QStringLiteral("QPSQL")
-                                                                  : QStringLiteral("QSQLITE");
-}
-
-// A read that stopped on an error: the rows before it were delivered, the rest never will be.
-[[noreturn]] void raiseReadFailure(const Database& db, const QSqlError& error,
-                                   const Statement& statement) {
-    bool numeric = false;
-    const long number = error.nativeErrorCode().toLong(&numeric);
-    QString text = error.databaseText();
-    if (text.isEmpty()) {
-        text = error.driverText();
-    }
-    throw DatabaseFailure(numeric ? number : 0, text,
-                          driverName(db) + QStringLiteral("：") + statement.sql,
-                          error.nativeErrorCode());
-}
 
 }  // namespace
 
@@ -264,10 +229,9 @@ void frmAP_ModSelectItem::loadRows() {
         return;
     }
 
-    UnitOfWork unit(db_);
-    QSqlQuery query = db_.Query(selectCommandText_);
+    TableReader query(db_, selectCommandText_);
 
-    const QSqlRecord record = query.record();
+    const QSqlRecord& record = query.columns();
     QStringList captions;
     for (int column = 0; column < record.count(); ++column) {
         captions.append(record.fieldName(column));
@@ -287,19 +251,17 @@ void frmAP_ModSelectItem::loadRows() {
     }
 
     std::vector<QStringList> rows;
-    // Whatever was read before a failure stays in the table.
+    // Whatever was read before a failure stays in the table; the failure is shown.
     try {
         while (query.next()) {
             QStringList cells;
             cells.reserve(captions.size());
-            cells.append(withoutSurroundingSpaces(FieldText(query.value(0))));
+            // The first cell is shown and returned without the spaces around it.
+            cells.append(TrimSpaces(FieldText(query.value(0))));
             for (int column = 1; column < captions.size(); ++column) {
                 cells.append(FieldText(query.value(column)));
             }
             rows.push_back(std::move(cells));
-        }
-        if (query.lastError().isValid()) {
-            raiseReadFailure(db_, query.lastError(), selectCommandText_);
         }
     } catch (...) {
         model_->append(std::move(rows));

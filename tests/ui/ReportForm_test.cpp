@@ -33,14 +33,13 @@ public:
 
     void runQuery() override {
         ++queries;
-        ReportTable table;
-        table.captions = QStringList{u"契約編號"_s, u"剩餘額度"_s};
-        table.alignments = {Qt::AlignLeft, Qt::AlignRight};
-        table.appendRow({u"C0002"_s, u"2,000"_s});
-        table.appendRow({u"C0001"_s, u"500"_s});
+        ReportTable table(
+            {{u"契約編號"_s, CellType::Text, Qt::AlignLeft, SortKind::Generic, {}, 2000},
+             {u"剩餘額度"_s, CellType::Integer, Qt::AlignRight, SortKind::Generic, u"###,##0"_s}});
+        table.appendRow({u"C0002"_s, 2000});
+        table.appendRow({u"C0001"_s, 500});
         flxMain()->setTable(table);
         flxMain()->setPinnedText(0, 1, u"2,500"_s);
-        flxMain()->setColumnWidthTwips(0, 2000);
         setWindowTitle(designTitle() + u"：查詢共 2 筆"_s);
     }
 

@@ -1,6 +1,8 @@
 #include "ui/ReportGrid.h"
 
+#include "core/Failure.h"
 #include "support/ScriptedDialogs.h"
+#include "support/TestDatabase.h"
 #include "ui/Twips.h"
 
 #include <QAbstractItemModelTester>
@@ -9,15 +11,15 @@
 #include <QItemSelectionModel>
 #include <QLoggingCategory>
 #include <QPersistentModelIndex>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <memory>
 #include <ostream>
+#include <tuple>
 #include <vector>
 
 using namespace Qt::StringLiterals;
@@ -60,11 +62,15 @@ private:
     QtMessageHandler previous_ = nullptr;
 };
 
+// A table of text columns.
 ReportTable MakeTable(const QStringList& captions, const std::vector<QStringList>& rows) {
-    ReportTable table;
-    table.captions = captions;
+    QVector<ReportColumn> columns;
+    for (const QString& caption : captions) {
+        columns.push_back({caption});
+    }
+    ReportTable table(columns);
     for (const QStringList& row : rows) {
-        table.appendRow(row);
+        table.appendRow(QVariantList(row.begin(), row.end()));
     }
     return table;
 }
@@ -353,13 +359,13 @@ TEST_F(GridTest, ClickMakesTheClickedColumnCurrentInTheSameRow) {
     EXPECT_EQ(selected.first(), grid_->currentIndex());
 }
 
-TEST_F(GridTest, SortKindTableDecidesHowTheClickedColumnCompares) {
-    grid_->setTable(MakeTable({u"甲"_s, u"乙"_s}, {{u"abc"_s, u"abc"_s},
-                                                   {u"5"_s, u"5"_s},
-                                                   {u"-1"_s, u"-1"_s},
-                                                   {u"b"_s, u"b"_s},
-                                                   {u"A"_s, u"A"_s}}));
-    grid_->setSortKinds({2, 99});
+TEST_F(GridTest, TheColumnsSortKindDecidesHowTheClickedColumnCompares) {
+    ReportTable table({{u"甲"_s, CellType::Text, Qt::AlignLeft, SortKindFromCode(2)},
+                       {u"乙"_s, CellType::Text, Qt::AlignLeft, SortKindFromCode(99)}});
+    for (const QString& key : {u"abc"_s, u"5"_s, u"-1"_s, u"b"_s, u"A"_s}) {
+        table.appendRow({key, key});
+    }
+    grid_->setTable(table);
     clickCaption(0);
     EXPECT_EQ(column(0), (QStringList{u"-1"_s, u"abc"_s, u"b"_s, u"A"_s, u"5"_s}));
     // An entry that is no kind sorts generically: numbers, then texts by code point.
@@ -510,9 +516,7 @@ TEST_F(GridTest, FillResetsWidthsAndArrowsComeFromTheNewCaptions) {
 }
 
 TEST_F(GridTest, TableRowsArePaddedAndCut) {
-    ReportTable table;
-    table.captions = QStringList{u"甲"_s, u"乙"_s};
-    table.alignments = {Qt::AlignRight};
+    ReportTable table({{u"甲"_s, CellType::Text, Qt::AlignRight}, {u"乙"_s}});
     table.appendRow({u"1"_s});
     table.appendRow({u"2"_s, u"b"_s, u"dropped"_s});
     grid_->setTable(table);
@@ -528,40 +532,276 @@ TEST_F(GridTest, TableRowsArePaddedAndCut) {
     EXPECT_EQ(model()->columnCount(), 0);
 }
 
-// --- Filling from a query ---
+// --- Typed columns ---
 
-TEST(ReportTableFromQuery, CaptionsTextsAndAlignments) {
-    const QString name = u"report_grid_query"_s;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, name);
-        db.setDatabaseName(u":memory:"_s);
-        ASSERT_TRUE(db.open());
-        QSqlQuery query(db);
-        ASSERT_TRUE(query.exec(
-            u"CREATE TABLE T (NoContract TEXT, NameCompany TEXT, AmountApprove INTEGER)"_s));
-        ASSERT_TRUE(
-            query.exec(u"INSERT INTO T VALUES ('C0001', '王品', 150000), "
-                       "('C0002', NULL, NULL), ('0000000042', '大同', 2500)"_s));
-        ASSERT_TRUE(
-            query.exec(u"SELECT NoContract AS 契約編號, NameCompany AS 發行業者, "
-                       "AmountApprove AS 已核定額度, NULL AS 空白 FROM T ORDER BY 1"_s));
-        const ReportTable table = ReportTable::fromQuery(query);
-        EXPECT_EQ(table.captions,
-                  (QStringList{u"契約編號"_s, u"發行業者"_s, u"已核定額度"_s, u"空白"_s}));
-        ASSERT_EQ(table.rowCount(), 3);
-        const std::vector<QString> cells = {
-            u"0000000042"_s, u"大同"_s, u"2500"_s,  QString(), u"C0001"_s, u"王品"_s,
-            u"150000"_s,     QString(), u"C0002"_s, QString(), QString(),  QString(),
-        };
-        EXPECT_EQ(table.cells, cells);
-        ASSERT_EQ(table.alignments.size(), 4);
-        EXPECT_EQ(table.alignments.at(0), Qt::AlignLeft);
-        EXPECT_EQ(table.alignments.at(1), Qt::AlignLeft);
-        EXPECT_EQ(table.alignments.at(2), Qt::AlignRight);
-        EXPECT_EQ(table.alignments.at(3), Qt::AlignLeft);
+TEST(WholeNumbers, ShowAsTheirSpreadsheetFormat) {
+    const std::vector<std::tuple<qint64, QString, QString>> cases = {
+        {1000, u"###,##0"_s, u"1,000"_s},
+        {0, u"###,##0"_s, u"0"_s},
+        {999, u"#,##0"_s, u"999"_s},
+        {-1234567, u"#,##0"_s, u"-1,234,567"_s},
+        {42, u"0000000000"_s, u"0000000042"_s},
+        {42, u"0000000000000"_s, u"0000000000042"_s},
+        {12345678901, u"0000000000"_s, u"12345678901"_s},
+        {5, u"0"_s, u"5"_s},
+        {5, QString(), u"5"_s},
+        {2026, u"yyyy/mm/dd"_s, u"2026"_s},
+        {std::numeric_limits<qint64>::min() + 1, u"#,##0"_s, u"-9,223,372,036,854,775,807"_s},
+    };
+    for (const auto& [value, format, shown] : cases) {
+        EXPECT_EQ(FormatWholeNumber(value, format), shown) << value << " " << format.toStdString();
     }
-    QSqlDatabase::removeDatabase(name);
 }
+
+// The voucher report's kinds of column: a serial, an amount, a print time, a day and a name.
+ReportTable VoucherColumns() {
+    return ReportTable({
+        {u"票卷流水號"_s, CellType::Integer, Qt::AlignRight, SortKind::Generic, u"0000000000"_s,
+         1600},
+        {u"票卷價格"_s, CellType::Integer, Qt::AlignRight, SortKind::Generic, u"###,##0"_s, 1050},
+        {u"列印時間"_s, CellType::Time, Qt::AlignLeft, SortKind::Generic, u"yyyy/mm/dd hh:mm:ss"_s,
+         1900},
+        {u"信託保證期間起"_s, CellType::Date},
+        {u"列印人員"_s},
+    });
+}
+
+TEST_F(GridTest, TypedColumnsShowTheirValuesFormattedAndKeepThemTyped) {
+    ReportTable table = VoucherColumns();
+    const QDateTime printed(QDate(2026, 12, 11), QTime(10, 0, 5));
+    table.appendRow({42, 1000, printed, QDate(2026, 1, 2), u"USER01"_s});
+    // Values as the drivers give them: texts for times and numbers, NULLs.
+    table.appendRow({u"7"_s, 500.0, u"2025-01-02 09:30:00"_s, u"2025-03-04"_s, QVariant()});
+    table.appendRow({QVariant(), QVariant(), QVariant(), QVariant(), u"USER01"_s});
+    grid_->setTable(table);
+
+    const QList<QStringList> shown = {
+        {u"票卷流水號"_s, u"票卷價格"_s, u"列印時間"_s, u"信託保證期間起"_s, u"列印人員"_s},
+        {u"0000000042"_s, u"1,000"_s, u"2026/12/11 10:00:05"_s, u"2026/01/02"_s, u"USER01"_s},
+        {u"0000000007"_s, u"500"_s, u"2025/01/02 09:30:00"_s, u"2025/03/04"_s, QString()},
+        {QString(), QString(), QString(), QString(), u"USER01"_s},
+    };
+    EXPECT_EQ(grid_->shownRows(), shown);
+
+    EXPECT_EQ(model()->value(0, 0), QVariant::fromValue<qlonglong>(42));
+    EXPECT_EQ(model()->value(1, 1), QVariant::fromValue<qlonglong>(500));
+    EXPECT_EQ(model()->value(0, 2), QVariant(printed));
+    EXPECT_EQ(model()->value(1, 3), QVariant(QDate(2025, 3, 4)));
+    EXPECT_EQ(model()->value(0, 4), QVariant(u"USER01"_s));
+    EXPECT_FALSE(model()->value(2, 0).isValid());
+    EXPECT_FALSE(model()->value(2, 2).isValid());
+    EXPECT_EQ(model()->column(1).numberFormat, u"###,##0"_s);
+    EXPECT_EQ(model()->index(0, 1).data(Qt::TextAlignmentRole).toInt(),
+              int(Qt::AlignRight | Qt::AlignVCenter));
+
+    // Each column opens at its own width; a column without one at the default.
+    EXPECT_EQ(grid_->columnWidth(0), TwipsToPixelsX(1600, grid_.get()));
+    EXPECT_EQ(grid_->columnWidth(2), TwipsToPixelsX(1900, grid_.get()));
+    EXPECT_EQ(grid_->columnWidth(3), header()->defaultSectionSize());
+}
+
+TEST_F(GridTest, AValueThatIsNotOfItsColumnsTypeIsRefusedAndTheRowLeftOut) {
+    struct Case {
+        int column;
+        QVariant value;
+        QString message;
+    };
+    const std::vector<Case> cases = {
+        {0, u"C0001"_s, u"報表欄位「票卷流水號」的值「C0001」不是整數"_s},
+        {1, 12.5, u"報表欄位「票卷價格」的值「12.5」不是整數"_s},
+        {2, u"明天"_s, u"報表欄位「列印時間」的值「明天」不是時間"_s},
+        {3, u"2026/13/45"_s, u"報表欄位「信託保證期間起」的值「2026/13/45」不是日期"_s},
+    };
+    for (const Case& c : cases) {
+        ReportTable table = VoucherColumns();
+        table.appendRow({1, 100, QDateTime(QDate(2026, 1, 1), QTime(8, 0)), QDate(2026, 1, 1)});
+        QVariantList row = {2, 200, QDateTime(QDate(2026, 1, 2), QTime(8, 0)), QDate(2026, 1, 2),
+                            u"USER02"_s};
+        row[c.column] = c.value;
+        try {
+            table.appendRow(row);
+            ADD_FAILURE() << "accepted " << c.value.toString().toStdString();
+        } catch (const Failure& failure) {
+            EXPECT_EQ(failure.description(), c.message);
+        }
+        // The table is as it was before the row, and takes the next one.
+        ASSERT_EQ(table.rowCount(), 1);
+        table.appendRow({3, 300});
+        grid_->setTable(table);
+        EXPECT_EQ(column(0), (QStringList{u"0000000001"_s, u"0000000003"_s}));
+        EXPECT_EQ(column(4), (QStringList{QString(), QString()}));
+    }
+}
+
+TEST_F(GridTest, TypedColumnsSortByTheirValues) {
+    struct Case {
+        const char* name;
+        int column;
+        SortKind kind;
+        Qt::SortOrder order;
+        QStringList sorted;
+    };
+    ReportTable filled = VoucherColumns();
+    const std::vector<QVariantList> rows = {
+        {100, 1000, QDateTime(QDate(2026, 12, 11), QTime(10, 0)), QDate(2026, 12, 11)},
+        {9, 20, QDateTime(QDate(2025, 12, 31), QTime(23, 59)), QDate(2025, 12, 31)},
+        {QVariant(), QVariant(), QVariant(), QVariant()},
+        {-5, 500, QDateTime(QDate(2026, 1, 2), QTime(9, 0)), QDate(2026, 1, 2)},
+    };
+    for (const QVariantList& row : rows) {
+        filled.appendRow(row);
+    }
+    const std::vector<Case> cases = {
+        {"WholeNumbersEmptyFirst",
+         0,
+         SortKind::Generic,
+         Qt::AscendingOrder,
+         {QString(), u"-0000000005"_s, u"0000000009"_s, u"0000000100"_s}},
+        {"WholeNumbersDescendingEmptyLast",
+         0,
+         SortKind::Generic,
+         Qt::DescendingOrder,
+         {u"0000000100"_s, u"0000000009"_s, u"-0000000005"_s, QString()}},
+        {"NumericCountsEmptyAsZero",
+         0,
+         SortKind::Numeric,
+         Qt::AscendingOrder,
+         {u"-0000000005"_s, QString(), u"0000000009"_s, u"0000000100"_s}},
+        {"AmountsAsNumbers",
+         1,
+         SortKind::Generic,
+         Qt::AscendingOrder,
+         {QString(), u"20"_s, u"500"_s, u"1,000"_s}},
+        {"AmountsAsTheTextsShown",
+         1,
+         SortKind::Text,
+         Qt::AscendingOrder,
+         {QString(), u"1,000"_s, u"20"_s, u"500"_s}},
+        {"Times",
+         2,
+         SortKind::Generic,
+         Qt::AscendingOrder,
+         {QString(), u"2025/12/31 23:59:00"_s, u"2026/01/02 09:00:00"_s, u"2026/12/11 10:00:00"_s}},
+        {"TimesWhateverTheKind",
+         2,
+         SortKind::TextNoCase,
+         Qt::DescendingOrder,
+         {u"2026/12/11 10:00:00"_s, u"2026/01/02 09:00:00"_s, u"2025/12/31 23:59:00"_s, QString()}},
+        {"Days",
+         3,
+         SortKind::Generic,
+         Qt::AscendingOrder,
+         {QString(), u"2025/12/31"_s, u"2026/01/02"_s, u"2026/12/11"_s}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        grid_->setTable(filled);
+        model()->sort(c.column, c.order, c.kind);
+        EXPECT_EQ(column(c.column), c.sorted);
+    }
+}
+
+// --- Filling from a query, on each backend ---
+
+class ReportTableRead : public testing::TestWithParam<test::Backend> {
+protected:
+    void SetUp() override {
+        scratch_ = std::make_unique<test::ScratchDatabase>(GetParam());
+        db_ = scratch_->connect();
+        const bool sqlite = GetParam() == test::Backend::Sqlite;
+        db_->ConnExecute(
+            Statement(u"CREATE TABLE T (NoContract VARCHAR(20), "
+                      u"NameCompany VARCHAR(40), AmountApprove INTEGER, "
+                      u"TimePrint %1)"_s.arg(sqlite ? u"TEXT"_s : u"TIMESTAMP"_s)));
+        const std::vector<QVariantList> rows = {
+            {u"C0001"_s, u"王品"_s, 150000, QDateTime(QDate(2026, 12, 11), QTime(10, 0))},
+            {u"C0002"_s, QVariant(), QVariant(), QVariant()},
+            {u"0000000042"_s, u"大同"_s, 2500, QDateTime(QDate(2025, 1, 2), QTime(9, 30))},
+        };
+        for (const QVariantList& row : rows) {
+            db_->ConnExecute(Statement(u"INSERT INTO T VALUES (?, ?, ?, ?)"_s, row));
+        }
+    }
+
+    Statement query() const {
+        return u"SELECT NoContract AS \"契約編號\", NameCompany AS \"發行業者\", "
+               u"AmountApprove AS \"已核定額度\", NULL AS \"空白\", TimePrint AS \"列印時間\" "
+               u"FROM T ORDER BY 1"_s;
+    }
+
+    static QStringList texts(const ReportTable& table, int column) {
+        QStringList shown;
+        for (int row = 0; row < table.rowCount(); ++row) {
+            shown << table.text(row, column);
+        }
+        return shown;
+    }
+
+    std::unique_ptr<test::ScratchDatabase> scratch_;
+    std::unique_ptr<Database> db_;
+};
+
+TEST_P(ReportTableRead, CaptionsTypesAndAlignmentsFromWhatTheColumnsHold) {
+    const ReportTable table = ReportTable::read(*db_, query());
+    ASSERT_EQ(table.columnCount(), 5);
+    ASSERT_EQ(table.rowCount(), 3);
+    QStringList captions;
+    QVector<Qt::Alignment> alignments;
+    for (const ReportColumn& column : table.columns()) {
+        captions << column.caption;
+        alignments << column.alignment;
+    }
+    EXPECT_EQ(captions, (QStringList{u"契約編號"_s, u"發行業者"_s, u"已核定額度"_s, u"空白"_s,
+                                     u"列印時間"_s}));
+    EXPECT_EQ(alignments, (QVector<Qt::Alignment>{Qt::AlignLeft, Qt::AlignLeft, Qt::AlignRight,
+                                                  Qt::AlignLeft, Qt::AlignLeft}));
+    EXPECT_EQ(texts(table, 0), (QStringList{u"0000000042"_s, u"C0001"_s, u"C0002"_s}));
+    EXPECT_EQ(texts(table, 1), (QStringList{u"大同"_s, u"王品"_s, QString()}));
+    EXPECT_EQ(texts(table, 2), (QStringList{u"2500"_s, u"150000"_s, QString()}));
+    EXPECT_EQ(texts(table, 3), (QStringList{QString(), QString(), QString()}));
+    EXPECT_EQ(table.column(2).type, CellType::Integer);
+    EXPECT_EQ(table.value(1, 2), QVariant::fromValue<qlonglong>(150000));
+    EXPECT_FALSE(table.value(2, 2).isValid());
+}
+
+TEST_P(ReportTableRead, DeclaredColumnsTakeTheirTypeFormatAndWidth) {
+    const ReportTable table = ReportTable::read(
+        *db_, query(),
+        {{},
+         {u"公司名稱"_s},
+         {{}, CellType::Integer, Qt::AlignRight, SortKind::Numeric, u"###,##0"_s, 1200},
+         {},
+         {{}, CellType::Time, Qt::AlignLeft, SortKind::Generic, u"yyyy/mm/dd hh:mm:ss"_s}});
+    EXPECT_EQ(table.column(0).caption, u"契約編號"_s);
+    EXPECT_EQ(table.column(1).caption, u"公司名稱"_s);
+    EXPECT_EQ(table.column(2).widthTwips, 1200);
+    EXPECT_EQ(table.column(2).sortKind, SortKind::Numeric);
+    EXPECT_EQ(texts(table, 2), (QStringList{u"2,500"_s, u"150,000"_s, QString()}));
+    // Times stored as text on one backend and as timestamps on the other read alike.
+    EXPECT_EQ(texts(table, 4),
+              (QStringList{u"2025/01/02 09:30:00"_s, u"2026/12/11 10:00:00"_s, QString()}));
+    EXPECT_EQ(table.value(1, 4), QVariant(QDateTime(QDate(2026, 12, 11), QTime(10, 0))));
+}
+
+TEST_P(ReportTableRead, AReadErrorPartWayIsAFailureNotAShorterReport) {
+    const QString failingInTheThirdRow =
+        GetParam() == test::Backend::Sqlite
+            ? u"SELECT NoContract, CASE WHEN AmountApprove IS NOT NULL THEN AmountApprove "
+              u"ELSE abs(-9223372036854775807 - 1) END FROM T ORDER BY 1"_s
+            : u"SELECT NoContract, 10 / COALESCE(AmountApprove, 0) FROM T ORDER BY 1"_s;
+    EXPECT_THROW(ReportTable::read(*db_, failingInTheThirdRow), DatabaseFailure);
+    EXPECT_EQ(db_->openUnits(), 0);
+
+    // A declared whole-number column meeting a text is refused by name.
+    try {
+        ReportTable::read(*db_, query(), {{{}, CellType::Integer}});
+        ADD_FAILURE() << "a contract number was read as a whole number";
+    } catch (const Failure& failure) {
+        EXPECT_EQ(failure.description(), u"報表欄位「契約編號」的值「C0001」不是整數"_s);
+    }
+}
+
+QUORVANE_INSTANTIATE_BACKENDS(ReportTableRead);
 
 }  // namespace
 }  // namespace quorvane
