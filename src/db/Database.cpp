@@ -332,11 +332,6 @@ qint64 Database::LookupInt64(const Statement& query) {
     return value.isNull() ? 0 : value.toLongLong();
 }
 
-double Database::LookupDouble(const Statement& query) {
-    const QVariant value = lookupValue(query);
-    return value.isNull() ? 0.0 : value.toDouble();
-}
-
 QDateTime Database::LookupDate(const Statement& query) {
     const QVariant value = lookupValue(query);
     return Dialect::readTime(value);

@@ -54,7 +54,6 @@ public:
     QString LookupText(const Statement& query);
     qint32 LookupLong(const Statement& query);
     qint64 LookupInt64(const Statement& query);
-    double LookupDouble(const Statement& query);
     // An invalid date-time when there is no row or the value is NULL.
     QDateTime LookupDate(const Statement& query);
 

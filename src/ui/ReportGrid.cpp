@@ -200,14 +200,6 @@ bool ParseCellNumber(QStringView text, double* number) {
     return true;
 }
 
-QString SortArrowAscending() {
-    return QString(kAscending);
-}
-
-QString SortArrowDescending() {
-    return QString(kDescending);
-}
-
 QString CaptionWithoutArrow(const QString& caption) {
     return endsWithArrow(caption) ? caption.chopped(1) : caption;
 }

@@ -45,9 +45,6 @@ SortKind SortKindFromCode(int code);
 // "-12.5" is -12.5. False for anything else: an empty cell, a date, a name.
 bool ParseCellNumber(QStringView text, double* number);
 
-// The header arrows of the sorted column: ascending and descending.
-QString SortArrowAscending();
-QString SortArrowDescending();
 // A caption without the trailing sort arrow it may carry.
 QString CaptionWithoutArrow(const QString& caption);
 

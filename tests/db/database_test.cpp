@@ -144,7 +144,6 @@ TEST_P(DatabaseTest, LookupsGiveDefaultsForNoRowAndNull) {
         EXPECT_FALSE(db_->LookupDate(*query).isValid());
     }
     EXPECT_EQ(db_->LookupLong(nullAmount), 0);
-    EXPECT_EQ(db_->LookupDouble(nullAmount), 0.0);
 
     insert(QStringLiteral("n"), QStringLiteral("x"), 2147483647);
     EXPECT_TRUE(db_->HasRows(Statement(QStringLiteral("SELECT Amount FROM Sample WHERE Id = ?"),

@@ -6,6 +6,7 @@
 #include "db/FieldKind.h"
 #include "db/FieldReaders.h"
 #include "db/RowWriter.h"
+#include "db/TableReader.h"
 
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -95,11 +96,11 @@ bool UserAccounts::MayChangeRole(const User& actor, const QString& id) {
 
 QStringList UserAccounts::lockAdministrators() {
     QStringList ids;
-    QSqlQuery query =
-        db_.Query(Statement(QStringLiteral("SELECT IdUser FROM BF_User WHERE (PMI_System = 1)") +
-                            db_.dialect().forUpdate()));
-    while (query.next()) {
-        ids << FieldText(query.value(0));
+    TableReader rows(db_,
+                     Statement(QStringLiteral("SELECT IdUser FROM BF_User WHERE (PMI_System = 1)") +
+                               db_.dialect().forUpdate()));
+    while (rows.next()) {
+        ids << FieldText(rows.value(0));
     }
     return ids;
 }
