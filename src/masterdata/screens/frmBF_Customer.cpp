@@ -270,8 +270,8 @@ void frmBF_Customer::openQuotaScreen(const char* operation) {
     }
     Procedure procedure(ScreenLocation(QStringLiteral("tlbMain.ButtonClick")));
     // Nothing follows the call: whatever the answer, the key's work ends here.
-    static_cast<void>(procedure.step(
-        [&] { screens->call(screen::QuotaApplications, operation, fieldsKey()); }));
+    static_cast<void>(
+        procedure.step([&] { screens->call(screen::QuotaApplications, operation, fieldsKey()); }));
 }
 
 void frmBF_Customer::markNoVAT() {
