@@ -7,6 +7,8 @@
 #include "app/Program.h"
 #include "app/frmAP_Main.h"
 #include "core/CurrentUser.h"
+#include "core/Failure.h"
+#include "core/FailureRouting.h"
 #include "core/Settings.h"
 #include "db/BusinessLookups.h"
 #include "db/Database.h"
@@ -79,12 +81,13 @@ int main(int argc, char** argv) {
     }
 
     quorvane::frmAP_ModErr failure;
-    failure.setDetails(QStringLiteral(
-        "例外編號　　　　：23505\r\n"
-        "例外描述　　　　：duplicate key value violates unique constraint \"pk_bf_customer\"\r\n"
-        "例外來源　　　　：QPSQL：INSERT INTO BF_Customer (NoContract, NameCompany, …) VALUES (?, "
-        "?, …)\r\n"
-        "例外程序　　　　：subFormSave\r\n\r\n"));
+    const quorvane::DatabaseFailure duplicate(
+        23505, QStringLiteral("duplicate key value violates unique constraint \"pk_bf_customer\""),
+        QStringLiteral(
+            "QPSQL：INSERT INTO BF_Customer (NoContract, NameCompany, …) VALUES (?, ?, …)"),
+        QStringLiteral("23505"));
+    failure.setDetails(quorvane::FailureDetails(
+        &duplicate, quorvane::ScreenLocation(QStringLiteral("subFormSave"))));
     failure.show();
     if (auto* details = failure.findChild<QPushButton*>(QStringLiteral("cmdDetail"))) {
         details->click();
