@@ -295,7 +295,8 @@ Statement QuotaApplications::selection(bool notReviewedOnly) const {
 
 QString QuotaApplications::latestNoAccount(const QString& noContract) {
     return db_.LookupText(
-        Statement(QStringLiteral("SELECT MAX(NoAccount) FROM OR_Account WHERE (NoContract = ?)"),
+        Statement(QStringLiteral("SELECT NoAccount FROM OR_Account WHERE (NoContract = ?) "
+                                 "ORDER BY NoItem DESC LIMIT 1"),
                   {noContract}));
 }
 

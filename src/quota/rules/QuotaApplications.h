@@ -128,8 +128,8 @@ public:
     // first; the day filed is shown as "yy.MM.dd".
     Statement selection(bool notReviewedOnly) const;
 
-    // The contract's latest application: the highest number as text (beyond the 99th
-    // application the two-digit numbers sort after the three-digit ones); empty when none.
+    // The contract's latest application: the one with the highest item number (K1-100 comes
+    // after K1-99, whatever the width of its text); empty when none.
     QString latestNoAccount(const QString& noContract);
 
 private:

@@ -100,7 +100,7 @@ TEST_P(QuotaApplicationLookupsTest, TheSelectionListsShowTheShortDayFiled) {
         << "active applications not reviewed yet";
 }
 
-TEST_P(QuotaApplicationLookupsTest, TheLatestApplicationIsTheHighestNumberAsText) {
+TEST_P(QuotaApplicationLookupsTest, TheLatestApplicationIsTheHighestItemNumber) {
     EXPECT_EQ(applications().latestNoAccount(QStringLiteral("K1")), QStringLiteral("K1-02"));
     EXPECT_EQ(applications().latestNoAccount(QStringLiteral("T0012")), QStringLiteral("T0012-02"))
         << "inactive ones count";
@@ -108,7 +108,8 @@ TEST_P(QuotaApplicationLookupsTest, TheLatestApplicationIsTheHighestNumberAsText
     for (int item = 3; item <= 100; ++item) {
         AddApplication(db(), Application(QStringLiteral("K1"), item, 1));
     }
-    EXPECT_EQ(applications().latestNoAccount(QStringLiteral("K1")), QStringLiteral("K1-99"));
+    EXPECT_EQ(applications().latestNoAccount(QStringLiteral("K1")), QStringLiteral("K1-100"))
+        << "the hundredth application follows the ninety-ninth";
 }
 
 QUORVANE_INSTANTIATE_BACKENDS(QuotaApplicationLookupsTest);

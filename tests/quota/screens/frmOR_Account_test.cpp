@@ -296,7 +296,7 @@ TEST_P(QuotaScreenTest, TheIssuerScreensOperationsWorkByName) {
     EXPECT_EQ(panel(QStringLiteral("sspNoAccount")), QStringLiteral("T0012-01"));
 }
 
-TEST_P(QuotaScreenTest, NumbersGoPastNinetyNineAndTheLatestIsTheTextMaximum) {
+TEST_P(QuotaScreenTest, NumbersGoPastNinetyNineAndTheLatestIsTheHighestItem) {
     {
         Transaction transaction(db());
         for (int item = 1; item <= 99; ++item) {
@@ -316,8 +316,8 @@ TEST_P(QuotaScreenTest, NumbersGoPastNinetyNineAndTheLatestIsTheTextMaximum) {
     screen.subFormShowRecordByNoContract(QStringLiteral("T0012"));  // none: nothing happens
     EXPECT_EQ(panel(QStringLiteral("sspNoAccount")), QStringLiteral("K1-100"));
     screen.subFormShowRecordByNoContract(QStringLiteral("K1"));
-    EXPECT_EQ(panel(QStringLiteral("sspNoAccount")), QStringLiteral("K1-99"))
-        << "\"K1-99\" is the larger text";
+    EXPECT_EQ(panel(QStringLiteral("sspNoAccount")), QStringLiteral("K1-100"))
+        << "the latest application, though \"K1-99\" is the larger text";
 }
 
 TEST_P(QuotaScreenTest, UsersWithoutClerkPermissionCannotAdd) {
