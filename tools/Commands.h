@@ -12,14 +12,23 @@ namespace quorvane::tool {
 // The commands of quorvane-db. Each throws Failure with a message for the administrator
 // when it cannot do its work, and then leaves the database as it found it.
 
+// Asked before a forced init drops a Quorvane database: `loss` lists what would be lost (the
+// rows of every table of the program's data), `name` is the database's name (the PostgreSQL
+// database, or the SQLite file's name) for the administrator to type back. Throws Failure to
+// keep the data.
+using ConfirmLoss = std::function<void(const QString& loss, const QString& name)>;
+
 // Creates the program's database objects and installation data. An SQLite file is created
-// when it does not exist yet (its folder must); an existing database that already holds
-// tables is refused unless `force`, which rebuilds the program's own objects.
-void InitDatabase(const ConnectionTarget& target, bool force);
+// when it does not exist yet (its folder must). A database of another program (tables, but no
+// recorded schema version) is refused. A Quorvane database is refused unless `force`, which,
+// once `confirmLoss` agreed, rebuilds the program's own objects; an SQLite file is copied
+// beside itself first. Returns that copy's path (empty when none was made).
+QString InitDatabase(const ConnectionTarget& target, bool force, const ConfirmLoss& confirmLoss);
 
 // The rules a new account must meet to be usable on the login screen, which upper-cases the
 // id, trims both texts and drops some punctuation. Each returns the text as it is stored
-// (id trimmed and upper-cased, name and password trimmed) or throws Failure.
+// (id trimmed and upper-cased, name and password trimmed) or throws Failure. A name that is
+// empty once trimmed is refused: an account is listed by its name.
 QString CheckUserId(const QString& id);
 QString CheckUserName(const QString& name);
 QString CheckPassword(const QString& password);

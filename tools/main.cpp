@@ -3,7 +3,7 @@
 
 #include "Commands.h"
 #include "DemoData.h"
-#include "PasswordPrompt.h"
+#include "Terminal.h"
 
 #include "core/Failure.h"
 #include "db/SchemaInstaller.h"
@@ -14,13 +14,14 @@
 
 #include <sodium.h>
 
-#include <cstdio>
 #include <exception>
 
 namespace {
 
 using quorvane::ConnectionTarget;
 using quorvane::Failure;
+using quorvane::tool::Print;
+using quorvane::tool::Shown;
 
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
@@ -29,7 +30,7 @@ const QString kHelp = QStringLiteral(
     "quorvane-db：建立 Quorvane 資料庫、系統管理者與示範資料\n"
     "\n"
     "用法：\n"
-    "  quorvane-db init  (--sqlite FILE | --postgres CONNINFO) [--force]\n"
+    "  quorvane-db init  (--sqlite FILE | --postgres CONNINFO) [--force [--destroy-data]]\n"
     "  quorvane-db admin (--sqlite FILE | --postgres CONNINFO) --id ID [--name NAME]\n"
     "  quorvane-db demo  (--sqlite FILE | --postgres CONNINFO)\n"
     "  quorvane-db --help\n"
@@ -38,6 +39,13 @@ const QString kHelp = QStringLiteral(
     "  init   建立資料表、檢視、函數與安裝資料（票卷版面、文字方向），並記錄結構版本。\n"
     "         SQLite 檔案不存在時自動建立（所在資料夾必須已存在）；資料庫已有資料表時\n"
     "         不做任何變更，除非加上 --force：刪除本系統的資料表與資料後重建。\n"
+    "         --force 會先列出將刪除的資料（各資料表的筆數），並要求在終端機上輸入\n"
+    "         資料庫名稱（PostgreSQL 的資料庫名稱，或 SQLite 的檔案名稱）確認；輸入其他\n"
+    "         內容則不做任何變更。標準輸入不是終端機時，必須加上 --destroy-data 才會重建。\n"
+    "         SQLite 檔案在重建前複製一份備份於同一資料夾（檔名如\n"
+    "         quorvane.db.2026-12-11T16-30-00.bak），並印出其位置；PostgreSQL 資料庫\n"
+    "         不會自動備份，請先以 pg_dump 備份。\n"
+    "         不是以 init 建立的資料庫（有其他程式的資料表）一律不變更。\n"
     "  admin  新增系統管理者帳號（僅具「系統」權限）。密碼在終端機上輸入兩次（不顯示），\n"
     "         或於標準輸入不是終端機時讀取其第一行。\n"
     "  demo   在尚無發行業者的資料庫載入示範資料（發行業者、額度申請、票樣），並建立\n"
@@ -47,17 +55,13 @@ const QString kHelp = QStringLiteral(
     "  --sqlite FILE        SQLite 資料庫檔案\n"
     "  --postgres CONNINFO  PostgreSQL 連線字串，例如 \"host=/run/postgresql dbname=quorvane\"\n"
     "                       （不含密碼：使用 peer、~/.pgpass 或 PGSERVICE）\n"
-    "  --force              init：重建本系統既有的資料庫物件（既有資料將刪除）\n"
+    "  --force              init：重建本系統既有的資料庫物件（既有資料將刪除，須確認）\n"
+    "  --destroy-data       init --force：不詢問，直接同意刪除既有資料（供指令碼使用）\n"
     "  --id ID              admin：使用者帳號（轉為大寫，最多 16 個字元）\n"
-    "  --name NAME          admin：使用者姓名（最多 4 個字，預設「管理者」）\n"
+    "  --name NAME          admin：使用者姓名（最多 4 個字，不可空白；省略時為「管理者」）\n"
     "  -h, --help           顯示本說明\n"
     "\n"
     "結束碼：0 成功；1 失敗（訊息印在標準錯誤）；2 命令列錯誤。\n");
-
-void print(std::FILE* stream, const QString& text) {
-    std::fputs(text.toUtf8().constData(), stream);
-    std::fflush(stream);
-}
 
 // A mistake on the command line: reported with a pointer to the help.
 struct UsageError {
@@ -96,36 +100,40 @@ int run(const QStringList& arguments) {
     const QCommandLineOption postgres(QStringLiteral("postgres"), QString(),
                                       QStringLiteral("CONNINFO"));
     const QCommandLineOption force(QStringLiteral("force"));
+    const QCommandLineOption destroyData(QStringLiteral("destroy-data"));
     const QCommandLineOption id(QStringLiteral("id"), QString(), QStringLiteral("ID"));
     const QCommandLineOption name(QStringLiteral("name"), QString(), QStringLiteral("NAME"));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
-    parser.addOptions({sqlite, postgres, force, id, name, help});
+    parser.addOptions({sqlite, postgres, force, destroyData, id, name, help});
     parser.addPositionalArgument(QStringLiteral("command"), QString());
 
     if (!parser.parse(arguments)) {
         const QStringList unknown = parser.unknownOptionNames();
         usage(unknown.isEmpty()
-                  ? QStringLiteral("命令列有誤：") + parser.errorText()
-                  : QStringLiteral("無法辨識的選項：") + unknown.join(QStringLiteral("、")));
+                  ? QStringLiteral("命令列有誤：") + Shown(parser.errorText())
+                  : QStringLiteral("無法辨識的選項：") + Shown(unknown.join(QStringLiteral("、"))));
     }
     if (parser.isSet(help)) {
-        print(stdout, kHelp);
+        Print(stdout, kHelp);
         return 0;
     }
     const QStringList positional = parser.positionalArguments();
     if (positional.size() != 1) {
-        usage(positional.isEmpty()
-                  ? QStringLiteral("請指定命令：init、admin 或 demo")
-                  : QStringLiteral("多餘的參數：") + positional.mid(1).join(QLatin1Char(' ')));
+        usage(positional.isEmpty() ? QStringLiteral("請指定命令：init、admin 或 demo")
+                                   : QStringLiteral("多餘的參數：") +
+                                         Shown(positional.mid(1).join(QLatin1Char(' '))));
     }
     const QString command = positional.front();
     if (command != QStringLiteral("init") && command != QStringLiteral("admin") &&
         command != QStringLiteral("demo")) {
-        usage(QStringLiteral("無法辨識的命令：") + command +
+        usage(QStringLiteral("無法辨識的命令：") + Shown(command) +
               QStringLiteral("（可用的命令：init、admin、demo）"));
     }
     if (parser.isSet(force) && command != QStringLiteral("init")) {
         usage(QStringLiteral("--force 只能用於 init"));
+    }
+    if (parser.isSet(destroyData) && !parser.isSet(force)) {
+        usage(QStringLiteral("--destroy-data 只能與 init --force 一起使用"));
     }
     if ((parser.isSet(id) || parser.isSet(name)) && command != QStringLiteral("admin")) {
         usage(QStringLiteral("--id 與 --name 只能用於 admin"));
@@ -133,12 +141,18 @@ int run(const QStringList& arguments) {
     const ConnectionTarget target = targetFrom(parser, sqlite, postgres);
 
     if (command == QStringLiteral("init")) {
-        quorvane::tool::InitDatabase(target, parser.isSet(force));
-        print(stdout,
-              QStringLiteral("已建立資料庫結構（版本 %1）：")
-                      .arg(quorvane::SchemaInstaller::kSchemaVersion) +
-                  target.describe() +
-                  QStringLiteral("\n下一步：以 quorvane-db admin --id 帳號 建立系統管理者\n"));
+        const QString backup = quorvane::tool::InitDatabase(
+            target, parser.isSet(force), [&](const QString& loss, const QString& databaseName) {
+                quorvane::tool::ConfirmDestruction(loss, databaseName, parser.isSet(destroyData));
+            });
+        QString text = QStringLiteral("已建立資料庫結構（版本 %1）：")
+                           .arg(quorvane::SchemaInstaller::kSchemaVersion) +
+                       Shown(target.describe()) + QLatin1Char('\n');
+        if (!backup.isEmpty()) {
+            text += QStringLiteral("原資料庫檔案的備份：") + Shown(backup) + QLatin1Char('\n');
+        }
+        Print(stdout,
+              text + QStringLiteral("下一步：以 quorvane-db admin --id 帳號 建立系統管理者\n"));
     } else if (command == QStringLiteral("admin")) {
         if (!parser.isSet(id)) {
             usage(QStringLiteral("admin 需要 --id ID"));
@@ -147,19 +161,19 @@ int run(const QStringList& arguments) {
         const QString userId = quorvane::tool::CheckUserId(parser.value(id));
         quorvane::tool::CreateAdministrator(target, userId, userName,
                                             quorvane::tool::ReadNewPassword);
-        print(stdout, QStringLiteral("已建立系統管理者：") + userId + QStringLiteral("（") +
-                          target.describe() + QStringLiteral("）\n"));
+        Print(stdout, QStringLiteral("已建立系統管理者：") + userId + QStringLiteral("（") +
+                          Shown(target.describe()) + QStringLiteral("）\n"));
     } else {
         const QList<quorvane::tool::Credential> credentials = quorvane::tool::LoadDemoData(target);
         QString text = QStringLiteral("已載入示範資料：") + quorvane::tool::DemoDataSummary() +
-                       QStringLiteral("（") + target.describe() + QStringLiteral("）\n\n") +
+                       QStringLiteral("（") + Shown(target.describe()) + QStringLiteral("）\n\n") +
                        QStringLiteral("帳號\t權限\t密碼\n");
         for (const quorvane::tool::Credential& credential : credentials) {
             text += credential.id + QLatin1Char('\t') + credential.role + QLatin1Char('\t') +
                     credential.password + QLatin1Char('\n');
         }
         text += QStringLiteral("\n請妥善保管以上密碼；登入後可於「E4-使用者帳號設定」變更。\n");
-        print(stdout, text);
+        Print(stdout, text);
     }
     return 0;
 }
@@ -170,13 +184,13 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("quorvane-db"));
     if (sodium_init() < 0) {
-        print(stderr, QStringLiteral("quorvane-db：無法初始化 libsodium 亂數產生器\n"));
+        Print(stderr, QStringLiteral("quorvane-db：無法初始化 libsodium 亂數產生器\n"));
         return kExitFailure;
     }
     try {
         return run(QCoreApplication::arguments());
     } catch (const UsageError& error) {
-        print(stderr, QStringLiteral("quorvane-db：") + error.text +
+        Print(stderr, QStringLiteral("quorvane-db：") + error.text +
                           QStringLiteral("\n請執行 quorvane-db --help 查看用法\n"));
         return kExitUsage;
     } catch (const Failure& failure) {
@@ -186,10 +200,10 @@ int main(int argc, char** argv) {
             failure.source().contains(QStringLiteral("："))) {
             text += QStringLiteral("（") + failure.source() + QStringLiteral("）\n");
         }
-        print(stderr, text);
+        Print(stderr, text);
         return kExitFailure;
     } catch (const std::exception& error) {
-        print(stderr, QStringLiteral("quorvane-db：") + QString::fromLocal8Bit(error.what()) +
+        Print(stderr, QStringLiteral("quorvane-db：") + QString::fromLocal8Bit(error.what()) +
                           QLatin1Char('\n'));
         return kExitFailure;
     }

@@ -4,15 +4,27 @@
 #include "support/TestDatabase.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QMap>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSet>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <memory>
+#include <string>
+#include <vector>
+
+#include <poll.h>
+#include <pty.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace quorvane {
 namespace {
@@ -53,6 +65,68 @@ ToolRun runTool(const QStringList& arguments, const QByteArray& input = {}) {
     return run;
 }
 
+// Runs quorvane-db on a pseudo-terminal, as an administrator at a terminal would: `answer` is
+// typed once `prompt` has appeared. Standard output and error both go to the terminal, so
+// `out` holds everything it showed (with LF line ends).
+ToolRun runToolOnTerminal(const QStringList& arguments, const QString& prompt,
+                          const QByteArray& answer) {
+    std::vector<std::string> words{QUORVANE_DB_TOOL};
+    for (const QString& argument : arguments) {
+        words.push_back(argument.toStdString());
+    }
+    std::vector<char*> argv;
+    for (std::string& word : words) {
+        argv.push_back(word.data());
+    }
+    argv.push_back(nullptr);
+
+    ToolRun run;
+    int terminal = -1;
+    const pid_t pid = forkpty(&terminal, nullptr, nullptr, nullptr);
+    if (pid < 0) {
+        run.err = QStringLiteral("cannot open a pseudo-terminal");
+        return run;
+    }
+    if (pid == 0) {
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    const QByteArray wanted = prompt.toUtf8();
+    QByteArray shown;
+    bool answered = false;
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < kToolWaitMs) {
+        pollfd ready{terminal, POLLIN, 0};
+        if (poll(&ready, 1, static_cast<int>(kToolWaitMs - clock.elapsed())) <= 0) {
+            continue;
+        }
+        char buffer[4096];
+        const ssize_t count = read(terminal, buffer, sizeof buffer);
+        if (count <= 0) {
+            break;  // the tool has ended and closed the terminal
+        }
+        shown.append(buffer, count);
+        if (!answered && shown.contains(wanted)) {
+            answered = true;
+            if (write(terminal, answer.constData(), static_cast<size_t>(answer.size())) < 0) {
+                break;
+            }
+        }
+    }
+    if (clock.elapsed() >= kToolWaitMs) {
+        kill(pid, SIGKILL);
+        run.err = QStringLiteral("quorvane-db did not finish");
+    }
+    close(terminal);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    run.crashed = !WIFEXITED(status);
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.out = QString::fromUtf8(shown).remove(QLatin1Char('\r'));
+    return run;
+}
+
 std::string describe(const ToolRun& run) {
     return QStringLiteral("exit %1%2\nstdout: %3\nstderr: %4")
         .arg(run.exitCode)
@@ -68,6 +142,52 @@ std::unique_ptr<Database> connect(const ConnectionTarget& target) {
 qint64 rowCount(const ConnectionTarget& target, const QString& table) {
     return connect(target)->LookupInt64(
         Statement(QStringLiteral("SELECT COUNT(*) FROM %1").arg(table)));
+}
+
+// The rows of every table of the program's data: all of the schema's tables but its fixed
+// installation data (text directions) and the schema version.
+QMap<QString, qint64> dataRows(const ConnectionTarget& target) {
+    const std::unique_ptr<Database> db = connect(target);
+    const QString sql = db->dialect().isSqlite()
+                            ? QStringLiteral(
+                                  "SELECT name FROM sqlite_master WHERE type = 'table' "
+                                  "AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\'")
+                            : QStringLiteral(
+                                  "SELECT table_name FROM information_schema.tables WHERE "
+                                  "table_schema = current_schema() AND table_type = 'BASE TABLE'");
+    QStringList tables;
+    {
+        UnitOfWork unit(*db);
+        QSqlQuery query = db->Query(Statement(sql));
+        while (query.next()) {
+            tables.append(query.value(0).toString());
+        }
+    }
+    QMap<QString, qint64> rows;
+    for (const QString& table : tables) {
+        const QString lower = table.toLower();
+        if (lower != QStringLiteral("vba_msotextorientation") &&
+            lower != QStringLiteral("sys_schemaversion")) {
+            rows.insert(lower, rowCount(target, table));
+        }
+    }
+    return rows;
+}
+
+// True when the text holds a control character other than line feeds and tabs.
+bool hasControlCharacter(const QString& text) {
+    for (const QChar c : text) {
+        if (c.category() == QChar::Other_Control && c != QLatin1Char('\n') &&
+            c != QLatin1Char('\t')) {
+            return true;
+        }
+    }
+    return false;
+}
+
+QStringList backupsBeside(const QString& file) {
+    return QFileInfo(file).dir().entryList({QFileInfo(file).fileName() + QStringLiteral(".*.bak")},
+                                           QDir::Files);
 }
 
 // ---- Both backends ----------------------------------------------------------------------
@@ -108,10 +228,145 @@ TEST_P(ToolTest, InitInstallsOnceAndForceRebuilds) {
     EXPECT_TRUE(second.err.contains(QStringLiteral("未做任何變更"))) << describe(second);
     EXPECT_EQ(rowCount(target(), QStringLiteral("BF_Customer")), 1);
 
-    const ToolRun forced = runTool(on(QStringLiteral("init"), {QStringLiteral("--force")}));
+    const ToolRun forced = runTool(
+        on(QStringLiteral("init"), {QStringLiteral("--force"), QStringLiteral("--destroy-data")}));
     EXPECT_EQ(forced.exitCode, 0) << describe(forced);
     EXPECT_EQ(rowCount(target(), QStringLiteral("BF_Customer")), 0);
     EXPECT_EQ(rowCount(target(), QStringLiteral("ST_TicketPrintTemplate")), 12);
+}
+
+TEST_P(ToolTest, ForcedInitDestroysDataOnlyOnceConfirmed) {
+    init();
+    const QString folder = QFileInfo(target().location()).absolutePath();
+    // A workstation still logged in.
+    const std::unique_ptr<Database> workstation = connect(target());
+    const QString name =
+        GetParam() == Backend::Sqlite
+            ? QStringLiteral("quorvane.db")
+            : workstation->LookupText(Statement(QStringLiteral("SELECT current_database()")));
+    const QString prompt = QStringLiteral("請輸入資料庫名稱");
+
+    struct Attempt {
+        const char* name;
+        bool terminal;
+        QByteArray typed;
+        bool destroyData;
+        bool destroys;
+        const char* message;  // besides the list of what would be lost
+    };
+    const Attempt attempts[] = {
+        {"no terminal and no --destroy-data", false, {}, false, false, "--destroy-data"},
+        {"another name typed", true, "quorvane\n", false, false, "不符"},
+        {"end of input at the prompt", true, "\x04", false, false, "未輸入資料庫名稱"},
+        {"the database's name typed", true, name.toUtf8() + "\n", false, true, "已建立資料庫結構"},
+        {"--destroy-data", false, {}, true, true, "已建立資料庫結構"},
+    };
+    for (const Attempt& attempt : attempts) {
+        SCOPED_TRACE(attempt.name);
+        if (rowCount(target(), QStringLiteral("BF_Customer")) == 0) {
+            const ToolRun demo = runTool(on(QStringLiteral("demo")));
+            ASSERT_EQ(demo.exitCode, 0) << describe(demo);
+        }
+        const QMap<QString, qint64> before = dataRows(target());
+        ASSERT_GT(before.value(QStringLiteral("bf_customer")), 0);
+        ASSERT_GT(before.value(QStringLiteral("or_account")), 0);
+        const QStringList backupsBefore = backupsBeside(target().location());
+
+        QStringList arguments = on(QStringLiteral("init"), {QStringLiteral("--force")});
+        if (attempt.destroyData) {
+            arguments.append(QStringLiteral("--destroy-data"));
+        }
+        const ToolRun run = attempt.terminal ? runToolOnTerminal(arguments, prompt, attempt.typed)
+                                             : runTool(arguments);
+        const QString shown = run.out + run.err;
+        EXPECT_FALSE(run.crashed) << describe(run);
+        EXPECT_TRUE(shown.contains(QString::fromUtf8(attempt.message))) << describe(run);
+        for (auto it = before.cbegin(); it != before.cend(); ++it) {
+            EXPECT_TRUE(shown.toLower().contains(
+                QStringLiteral("（%1）：%2 筆").arg(it.key()).arg(it.value())))
+                << it.key().toStdString() << "\n"
+                << describe(run);
+        }
+        if (GetParam() == Backend::Postgres) {
+            EXPECT_TRUE(shown.contains(QRegularExpression(QStringLiteral("另有 \\d+ 個連線"))))
+                << describe(run);
+        }
+
+        if (!attempt.destroys) {
+            EXPECT_EQ(run.exitCode, 1) << describe(run);
+            EXPECT_EQ(dataRows(target()), before);
+            EXPECT_EQ(backupsBeside(target().location()), backupsBefore);
+            continue;
+        }
+        EXPECT_EQ(run.exitCode, 0) << describe(run);
+        EXPECT_EQ(rowCount(target(), QStringLiteral("BF_Customer")), 0);
+        EXPECT_EQ(rowCount(target(), QStringLiteral("BF_User")), 0);
+        EXPECT_EQ(SchemaInstaller::InstalledVersion(*connect(target())),
+                  SchemaInstaller::kSchemaVersion);
+        if (GetParam() == Backend::Sqlite) {
+            const QRegularExpressionMatch match =
+                QRegularExpression(QStringLiteral("原資料庫檔案的備份：(.+\\.bak)$"),
+                                   QRegularExpression::MultilineOption)
+                    .match(shown);
+            ASSERT_TRUE(match.hasMatch()) << describe(run);
+            const QString backup = match.captured(1);
+            EXPECT_EQ(QFileInfo(backup).absolutePath(), folder);
+            EXPECT_EQ(dataRows(ConnectionTarget::Sqlite(backup)), before);
+        }
+    }
+}
+
+// A database holding another program's tables is neither rebuilt nor added to, whatever the
+// options; an SQLite file is not even opened for writing.
+TEST_P(ToolTest, ADatabaseOfAnotherProgramIsNeverChanged) {
+    const QStringList statements = {QStringLiteral("CREATE TABLE Notes (Body TEXT)"),
+                                    QStringLiteral("INSERT INTO Notes VALUES ('keep me')")};
+    if (GetParam() == Backend::Sqlite) {
+        // Written the way another program would: a rollback-journal file.
+        const QString name = test::UniqueConnectionName();
+        {
+            QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+            other.setDatabaseName(target().location());
+            ASSERT_TRUE(other.open());
+            for (const QString& sql : statements) {
+                ASSERT_TRUE(QSqlQuery(other).exec(sql)) << sql.toStdString();
+            }
+            other.close();
+        }
+        QSqlDatabase::removeDatabase(name);
+    } else {
+        for (const QString& sql : statements) {
+            connect(target())->ConnExecute(Statement(sql));
+        }
+    }
+    const QDir folder = QFileInfo(target().location()).dir();
+    const QStringList files = folder.entryList(QDir::Files);
+    auto bytes = [&] {
+        QFile file(target().location());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    const QByteArray contents = GetParam() == Backend::Sqlite ? bytes() : QByteArray();
+
+    const QStringList attempts[] = {
+        on(QStringLiteral("init")),
+        on(QStringLiteral("init"), {QStringLiteral("--force")}),
+        on(QStringLiteral("init"), {QStringLiteral("--force"), QStringLiteral("--destroy-data")}),
+        on(QStringLiteral("admin"), {QStringLiteral("--id"), QStringLiteral("ROOT")}),
+        on(QStringLiteral("demo")),
+    };
+    for (const QStringList& arguments : attempts) {
+        const ToolRun run = runTool(arguments, "secret\n");
+        EXPECT_EQ(run.exitCode, 1) << describe(run);
+        EXPECT_TRUE(run.err.contains(QStringLiteral("不是以 quorvane-db init 建立")))
+            << describe(run);
+    }
+    if (GetParam() == Backend::Sqlite) {
+        EXPECT_EQ(bytes(), contents);
+        EXPECT_EQ(folder.entryList(QDir::Files), files);
+    }
+    EXPECT_EQ(connect(target())->LookupText(Statement(QStringLiteral("SELECT Body FROM Notes"))),
+              QStringLiteral("keep me"));
+    EXPECT_EQ(SchemaInstaller::InstalledVersion(*connect(target())), 0);
 }
 
 TEST_P(ToolTest, AdminStoresAHashedSystemAccountOnce) {
@@ -231,6 +486,13 @@ TEST_P(ToolTest, AdminAndDemoRefuseAnUninitialisedDatabase) {
         EXPECT_EQ(run.exitCode, 1) << describe(run);
         EXPECT_TRUE(run.err.contains(QStringLiteral("quorvane-db init"))) << describe(run);
     }
+    if (GetParam() == Backend::Sqlite) {
+        // The empty file was not opened for writing: it has not grown, and nothing was made
+        // beside it.
+        EXPECT_EQ(QFileInfo(target().location()).size(), 0);
+        EXPECT_EQ(QFileInfo(target().location()).dir().entryList(QDir::Files),
+                  QStringList{QStringLiteral("quorvane.db")});
+    }
     EXPECT_FALSE(SchemaInstaller::HasTables(*connect(target())));
 }
 
@@ -269,6 +531,20 @@ TEST(ToolInputTest, AdminRefusesAccountsThatCouldNotLogIn) {
          "pw\n",
          "無法輸入的字元"},
         {"id with a space", {QStringLiteral("--id"), QStringLiteral("A B")}, "pw\n", "空白"},
+        {"empty name",
+         {QStringLiteral("--id"), QStringLiteral("ROOT"), QStringLiteral("--name"), QString()},
+         "pw\n",
+         "姓名不可空白"},
+        {"blank name",
+         {QStringLiteral("--id"), QStringLiteral("ROOT"), QStringLiteral("--name"),
+          QStringLiteral("  ")},
+         "pw\n",
+         "姓名不可空白"},
+        {"name with a control character",
+         {QStringLiteral("--id"), QStringLiteral("ROOT"), QStringLiteral("--name"),
+          QStringLiteral("王\t明")},
+         "pw\n",
+         "控制字元「\\x09」"},
         {"name too long",
          {QStringLiteral("--id"), QStringLiteral("ROOT"), QStringLiteral("--name"),
           QStringLiteral("系統管理人員")},
@@ -300,6 +576,10 @@ TEST(ToolInputTest, CommandLineMistakesGetUsageHelp) {
         {QStringLiteral("admin"), QStringLiteral("--sqlite"), file},
         {QStringLiteral("demo"), QStringLiteral("--sqlite"), file, QStringLiteral("--force")},
         {QStringLiteral("init"), QStringLiteral("--sqlite"), file, QStringLiteral("--verbose")},
+        {QStringLiteral("init"), QStringLiteral("--sqlite"), file,
+         QStringLiteral("--destroy-data")},
+        {QStringLiteral("admin"), QStringLiteral("--sqlite"), file, QStringLiteral("--id"),
+         QStringLiteral("ROOT"), QStringLiteral("--destroy-data")},
     };
     for (const QStringList& arguments : mistakes) {
         const ToolRun run = runTool(arguments);
@@ -311,11 +591,44 @@ TEST(ToolInputTest, CommandLineMistakesGetUsageHelp) {
 
     const ToolRun help = runTool({QStringLiteral("--help")});
     EXPECT_EQ(help.exitCode, 0) << describe(help);
-    for (const char* form : {"quorvane-db init  (--sqlite FILE | --postgres CONNINFO) [--force]",
+    for (const char* form : {"quorvane-db init  (--sqlite FILE | --postgres CONNINFO) [--force "
+                             "[--destroy-data]]",
                              "quorvane-db admin (--sqlite FILE | --postgres CONNINFO) --id ID",
                              "quorvane-db demo  (--sqlite FILE | --postgres CONNINFO)"}) {
         EXPECT_TRUE(help.out.contains(QString::fromUtf8(form))) << form;
     }
+}
+
+TEST(ToolInputTest, ControlCharactersInInputAreShownEscaped) {
+    ScratchDatabase scratch(Backend::Sqlite);
+    const QString file = scratch.target().location();
+    ASSERT_EQ(runTool({QStringLiteral("init"), QStringLiteral("--sqlite"), file}).exitCode, 0);
+    const QString clear = QStringLiteral("\x1b[2J\x1b]0;owned\x07");
+    const QString folder = QFileInfo(file).absolutePath();
+    const QStringList cases[] = {
+        {clear},
+        {QStringLiteral("init"), QStringLiteral("--sqlite"), file, clear},
+        {QStringLiteral("init"), QStringLiteral("--sqlite"), file, QStringLiteral("--x") + clear},
+        {QStringLiteral("init"), QStringLiteral("--sqlite"),
+         folder + QStringLiteral("/no") + clear + QStringLiteral("/q.db")},
+        {QStringLiteral("admin"), QStringLiteral("--sqlite"), file, QStringLiteral("--id"),
+         QStringLiteral("A") + clear},
+        {QStringLiteral("admin"), QStringLiteral("--sqlite"), file, QStringLiteral("--id"),
+         QStringLiteral("ROOT"), QStringLiteral("--name"), QStringLiteral("王") + clear},
+        {QStringLiteral("admin"), QStringLiteral("--sqlite"), folder + QStringLiteral("/") + clear,
+         QStringLiteral("--id"), QStringLiteral("ROOT")},
+        // A message of the database layer quoting the connection string.
+        {QStringLiteral("init"), QStringLiteral("--postgres"),
+         QStringLiteral("host=/nonexistent") + clear.left(4) + QStringLiteral(" dbname=x")},
+    };
+    for (const QStringList& arguments : cases) {
+        const ToolRun run = runTool(arguments, "secret\n");
+        EXPECT_NE(run.exitCode, 0) << describe(run);
+        EXPECT_FALSE(run.crashed) << describe(run);
+        EXPECT_FALSE(hasControlCharacter(run.out + run.err)) << describe(run);
+        EXPECT_TRUE(run.err.contains(QStringLiteral("\\x1b[2"))) << describe(run);
+    }
+    EXPECT_EQ(rowCount(scratch.target(), QStringLiteral("BF_User")), 0);
 }
 
 // ---- SQLite files -----------------------------------------------------------------------

@@ -1,4 +1,4 @@
-#include "PasswordPrompt.h"
+#include "Terminal.h"
 
 #include "core/Failure.h"
 
@@ -15,6 +15,25 @@ namespace quorvane::tool {
 namespace {
 
 const QString kSource = QStringLiteral("quorvane-db");
+
+QString escapeControls(const QString& text, bool keepLayout) {
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (keepLayout && (c == QLatin1Char('\n') || c == QLatin1Char('\t'))) {
+            out += c;
+        } else if (keepLayout && c == QLatin1Char('\r') && i + 1 < text.size() &&
+                   text.at(i + 1) == QLatin1Char('\n')) {
+            // The line feed that follows ends the line.
+        } else if (c.category() == QChar::Other_Control) {
+            out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
 
 // The terminal's settings while echo is off, so that an interrupt can restore them.
 struct termios savedTerminal;
@@ -40,8 +59,7 @@ bool readLine(QString& text) {
 }
 
 QString askHidden(const QString& prompt) {
-    std::fputs(prompt.toLocal8Bit().constData(), stderr);
-    std::fflush(stderr);
+    Print(stderr, prompt);
 
     if (tcgetattr(STDIN_FILENO, &savedTerminal) != 0) {
         throw Failure(0, QStringLiteral("無法設定終端機，無法輸入密碼"), kSource);
@@ -61,7 +79,7 @@ QString askHidden(const QString& prompt) {
     echoOff = 0;
     std::signal(SIGINT, previousInt);
     std::signal(SIGTERM, previousTerm);
-    std::fputs("\n", stderr);
+    Print(stderr, QStringLiteral("\n"));
 
     if (!read) {
         throw Failure(0, QStringLiteral("未輸入密碼，未做任何變更"), kSource);
@@ -70,6 +88,15 @@ QString askHidden(const QString& prompt) {
 }
 
 }  // namespace
+
+QString Shown(const QString& text) {
+    return escapeControls(text, false);
+}
+
+void Print(std::FILE* stream, const QString& text) {
+    std::fputs(escapeControls(text, true).toUtf8().constData(), stream);
+    std::fflush(stream);
+}
 
 QString ReadNewPassword() {
     if (isatty(STDIN_FILENO) == 0) {
@@ -87,6 +114,31 @@ QString ReadNewPassword() {
         throw Failure(0, QStringLiteral("兩次輸入的密碼不一致，未做任何變更"), kSource);
     }
     return first;
+}
+
+void ConfirmDestruction(const QString& loss, const QString& name, bool allowed) {
+    Print(stderr, loss);
+    if (allowed) {
+        return;
+    }
+    if (isatty(STDIN_FILENO) == 0) {
+        throw Failure(0,
+                      QStringLiteral("標準輸入不是終端機，無法確認，未做任何變更。\n"
+                                     "若確定要刪除以上資料，請加上 --destroy-data"),
+                      kSource);
+    }
+    Print(stderr, QStringLiteral("確定要刪除以上資料，請輸入資料庫名稱「") + Shown(name) +
+                      QStringLiteral("」（輸入其他內容則不做任何變更）："));
+    QString answer;
+    if (!readLine(answer)) {
+        throw Failure(0, QStringLiteral("\n未輸入資料庫名稱，未做任何變更"), kSource);
+    }
+    if (answer.trimmed() != name) {
+        throw Failure(0,
+                      QStringLiteral("輸入的名稱與資料庫名稱「") + Shown(name) +
+                          QStringLiteral("」不符，未做任何變更"),
+                      kSource);
+    }
 }
 
 }  // namespace quorvane::tool
