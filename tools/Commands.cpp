@@ -102,6 +102,12 @@ void requireInstalled(Database& db) {
                  .arg(SchemaInstaller::kSchemaVersion) +
              db.target().describe() + QStringLiteral("\n請使用新版的 quorvane-db"));
     }
+    if (version < SchemaInstaller::kSchemaVersion) {
+        fail(QStringLiteral("資料庫結構版本 %1 比本程式使用的版本 %2 舊，未做任何變更：")
+                 .arg(version)
+                 .arg(SchemaInstaller::kSchemaVersion) +
+             db.target().describe() + QStringLiteral("\n請先執行 quorvane-db upgrade"));
+    }
 }
 
 // True when an account with this id exists in any letter case (the login matches ids
@@ -127,6 +133,14 @@ void InitDatabase(const ConnectionTarget& target, bool force) {
         }
         throw;
     }
+}
+
+int UpgradeDatabase(const ConnectionTarget& target) {
+    if (target.kind() == ConnectionTarget::Kind::Sqlite && !QFileInfo::exists(target.location())) {
+        fail(QStringLiteral("找不到資料庫檔案，未做任何變更：") + target.location());
+    }
+    Database db(target);
+    return SchemaInstaller::Upgrade(db);
 }
 
 QString CheckUserId(const QString& id) {
@@ -167,6 +181,11 @@ QString CheckPassword(const QString& password) {
     }
     if (const auto bad = untypeableCharacter(text)) {
         fail(QStringLiteral("密碼含有登入畫面無法輸入的字元「%1」，未做任何變更").arg(*bad));
+    }
+    if (text.size() < kMinPasswordLength) {
+        fail(QStringLiteral("密碼至少須 %1 個字元（輸入的密碼只有 %2 個字元），未做任何變更")
+                 .arg(kMinPasswordLength)
+                 .arg(text.size()));
     }
     return text;
 }

@@ -6,6 +6,7 @@
 #include "PasswordPrompt.h"
 
 #include "core/Failure.h"
+#include "core/Password.h"
 #include "db/SchemaInstaller.h"
 
 #include <QCommandLineParser>
@@ -26,10 +27,11 @@ constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
 
 const QString kHelp = QStringLiteral(
-    "quorvane-db：建立 Quorvane 資料庫、系統管理者與示範資料\n"
+    "quorvane-db：建立與更新 Quorvane 資料庫、系統管理者與示範資料\n"
     "\n"
     "用法：\n"
     "  quorvane-db init  (--sqlite FILE | --postgres CONNINFO) [--force]\n"
+    "  quorvane-db upgrade (--sqlite FILE | --postgres CONNINFO)\n"
     "  quorvane-db admin (--sqlite FILE | --postgres CONNINFO) --id ID [--name NAME]\n"
     "  quorvane-db demo  (--sqlite FILE | --postgres CONNINFO)\n"
     "  quorvane-db --help\n"
@@ -38,8 +40,11 @@ const QString kHelp = QStringLiteral(
     "  init   建立資料表、檢視、函數與安裝資料（票卷版面、文字方向），並記錄結構版本。\n"
     "         SQLite 檔案不存在時自動建立（所在資料夾必須已存在）；資料庫已有資料表時\n"
     "         不做任何變更，除非加上 --force：刪除本系統的資料表與資料後重建。\n"
+    "  upgrade 將舊版程式建立的資料庫結構更新為本程式的版本（%1），保留所有資料；\n"
+    "         在一個交易內完成，失敗時不做任何變更。已是最新版本時不做任何變更。\n"
+    "         更新前請先備份資料庫，並請所有工作站結束系統。\n"
     "  admin  新增系統管理者帳號（僅具「系統」權限）。密碼在終端機上輸入兩次（不顯示），\n"
-    "         或於標準輸入不是終端機時讀取其第一行。\n"
+    "         或於標準輸入不是終端機時讀取其第一行；密碼至少 %2 個字元。\n"
     "  demo   在尚無發行業者的資料庫載入示範資料（發行業者、額度申請、票樣），並建立\n"
     "         ADMIN（系統）、CLERK（經辦）、SUPER（主管）三個帳號，隨機密碼印在標準輸出。\n"
     "\n"
@@ -109,20 +114,22 @@ int run(const QStringList& arguments) {
                   : QStringLiteral("無法辨識的選項：") + unknown.join(QStringLiteral("、")));
     }
     if (parser.isSet(help)) {
-        print(stdout, kHelp);
+        print(
+            stdout,
+            kHelp.arg(quorvane::SchemaInstaller::kSchemaVersion).arg(quorvane::kMinPasswordLength));
         return 0;
     }
     const QStringList positional = parser.positionalArguments();
     if (positional.size() != 1) {
         usage(positional.isEmpty()
-                  ? QStringLiteral("請指定命令：init、admin 或 demo")
+                  ? QStringLiteral("請指定命令：init、upgrade、admin 或 demo")
                   : QStringLiteral("多餘的參數：") + positional.mid(1).join(QLatin1Char(' ')));
     }
     const QString command = positional.front();
-    if (command != QStringLiteral("init") && command != QStringLiteral("admin") &&
-        command != QStringLiteral("demo")) {
+    if (command != QStringLiteral("init") && command != QStringLiteral("upgrade") &&
+        command != QStringLiteral("admin") && command != QStringLiteral("demo")) {
         usage(QStringLiteral("無法辨識的命令：") + command +
-              QStringLiteral("（可用的命令：init、admin、demo）"));
+              QStringLiteral("（可用的命令：init、upgrade、admin、demo）"));
     }
     if (parser.isSet(force) && command != QStringLiteral("init")) {
         usage(QStringLiteral("--force 只能用於 init"));
@@ -139,6 +146,18 @@ int run(const QStringList& arguments) {
                       .arg(quorvane::SchemaInstaller::kSchemaVersion) +
                   target.describe() +
                   QStringLiteral("\n下一步：以 quorvane-db admin --id 帳號 建立系統管理者\n"));
+    } else if (command == QStringLiteral("upgrade")) {
+        const int current = quorvane::SchemaInstaller::kSchemaVersion;
+        const int previous = quorvane::tool::UpgradeDatabase(target);
+        print(
+            stdout,
+            previous == current
+                ? QStringLiteral("資料庫結構已是最新版本（版本 %1），未做任何變更：").arg(current) +
+                      target.describe() + QLatin1Char('\n')
+                : QStringLiteral("已將資料庫結構由版本 %1 更新為版本 %2：")
+                          .arg(previous)
+                          .arg(current) +
+                      target.describe() + QLatin1Char('\n'));
     } else if (command == QStringLiteral("admin")) {
         if (!parser.isSet(id)) {
             usage(QStringLiteral("admin 需要 --id ID"));
