@@ -42,6 +42,7 @@ constexpr DataTable kDataTables[] = {
     {"ST_TicketTask", "列印作業紀錄"},
     {"OR_TicketPrint", "已列印票卷"},
     {"ST_TicketPrintTemplate", "票面版面"},
+    {"SYS_LoginFailure", "登入失敗紀錄"},
 };
 
 // What a database holds, as far as this tool is concerned.
@@ -194,6 +195,12 @@ void requireKnownVersion(Database& db) {
                  .arg(SchemaInstaller::kSchemaVersion) +
              Shown(db.target().describe()) + QStringLiteral("\n請使用新版的 quorvane-db"));
     }
+    if (version < SchemaInstaller::kSchemaVersion) {
+        fail(QStringLiteral("資料庫結構版本 %1 比本程式使用的版本 %2 舊，未做任何變更：")
+                 .arg(version)
+                 .arg(SchemaInstaller::kSchemaVersion) +
+             db.target().describe() + QStringLiteral("\n請先執行 quorvane-db upgrade"));
+    }
 }
 
 // Refuses a database on which init has not been run (or a newer program's database), looking
@@ -313,6 +320,14 @@ QString InitDatabase(const ConnectionTarget& target, bool force, const ConfirmLo
     return backup;
 }
 
+int UpgradeDatabase(const ConnectionTarget& target) {
+    if (target.kind() == ConnectionTarget::Kind::Sqlite && !QFileInfo::exists(target.location())) {
+        fail(QStringLiteral("找不到資料庫檔案，未做任何變更：") + target.location());
+    }
+    Database db(target);
+    return SchemaInstaller::Upgrade(db);
+}
+
 QString CheckUserId(const QString& id) {
     const QString text = id.trimmed().toUpper();
     if (text.isEmpty()) {
@@ -360,6 +375,11 @@ QString CheckPassword(const QString& password) {
     }
     if (const auto bad = untypeableCharacter(text)) {
         fail(QStringLiteral("密碼含有登入畫面無法輸入的字元「%1」，未做任何變更").arg(Shown(*bad)));
+    }
+    if (text.size() < kMinPasswordLength) {
+        fail(QStringLiteral("密碼至少須 %1 個字元（輸入的密碼只有 %2 個字元），未做任何變更")
+                 .arg(kMinPasswordLength)
+                 .arg(text.size()));
     }
     return text;
 }

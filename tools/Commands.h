@@ -25,10 +25,15 @@ using ConfirmLoss = std::function<void(const QString& loss, const QString& name)
 // beside itself first. Returns that copy's path (empty when none was made).
 QString InitDatabase(const ConnectionTarget& target, bool force, const ConfirmLoss& confirmLoss);
 
+// Brings a database of an older schema version forward to the one of this program, in one
+// transaction; returns the version it had (the current one when there was nothing to do).
+int UpgradeDatabase(const ConnectionTarget& target);
+
 // The rules a new account must meet to be usable on the login screen, which upper-cases the
 // id, trims both texts and drops some punctuation. Each returns the text as it is stored
 // (id trimmed and upper-cased, name and password trimmed) or throws Failure. A name that is
-// empty once trimmed is refused: an account is listed by its name.
+// empty once trimmed is refused: an account is listed by its name. A new password has at least
+// kMinPasswordLength characters, as everywhere the program stores one.
 QString CheckUserId(const QString& id);
 QString CheckUserName(const QString& name);
 QString CheckPassword(const QString& password);

@@ -6,6 +6,7 @@
 #include "Terminal.h"
 
 #include "core/Failure.h"
+#include "core/Password.h"
 #include "db/SchemaInstaller.h"
 
 #include <QCommandLineParser>
@@ -27,10 +28,11 @@ constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
 
 const QString kHelp = QStringLiteral(
-    "quorvane-db：建立 Quorvane 資料庫、系統管理者與示範資料\n"
+    "quorvane-db：建立與更新 Quorvane 資料庫、系統管理者與示範資料\n"
     "\n"
     "用法：\n"
     "  quorvane-db init  (--sqlite FILE | --postgres CONNINFO) [--force [--destroy-data]]\n"
+    "  quorvane-db upgrade (--sqlite FILE | --postgres CONNINFO)\n"
     "  quorvane-db admin (--sqlite FILE | --postgres CONNINFO) --id ID [--name NAME]\n"
     "  quorvane-db demo  (--sqlite FILE | --postgres CONNINFO)\n"
     "  quorvane-db --help\n"
@@ -46,8 +48,11 @@ const QString kHelp = QStringLiteral(
     "         quorvane.db.2026-12-11T16-30-00.bak），並印出其位置；PostgreSQL 資料庫\n"
     "         不會自動備份，請先以 pg_dump 備份。\n"
     "         不是以 init 建立的資料庫（有其他程式的資料表）一律不變更。\n"
+    "  upgrade 將舊版程式建立的資料庫結構更新為本程式的版本（%1），保留所有資料；\n"
+    "         在一個交易內完成，失敗時不做任何變更。已是最新版本時不做任何變更。\n"
+    "         更新前請先備份資料庫，並請所有工作站結束系統。\n"
     "  admin  新增系統管理者帳號（僅具「系統」權限）。密碼在終端機上輸入兩次（不顯示），\n"
-    "         或於標準輸入不是終端機時讀取其第一行。\n"
+    "         或於標準輸入不是終端機時讀取其第一行；密碼至少 %2 個字元。\n"
     "  demo   在尚無發行業者的資料庫載入示範資料（發行業者、額度申請、票樣），並建立\n"
     "         ADMIN（系統）、CLERK（經辦）、SUPER（主管）三個帳號，隨機密碼印在標準輸出。\n"
     "\n"
@@ -114,20 +119,22 @@ int run(const QStringList& arguments) {
                   : QStringLiteral("無法辨識的選項：") + Shown(unknown.join(QStringLiteral("、"))));
     }
     if (parser.isSet(help)) {
-        Print(stdout, kHelp);
+        Print(
+            stdout,
+            kHelp.arg(quorvane::SchemaInstaller::kSchemaVersion).arg(quorvane::kMinPasswordLength));
         return 0;
     }
     const QStringList positional = parser.positionalArguments();
     if (positional.size() != 1) {
-        usage(positional.isEmpty() ? QStringLiteral("請指定命令：init、admin 或 demo")
+        usage(positional.isEmpty() ? QStringLiteral("請指定命令：init、upgrade、admin 或 demo")
                                    : QStringLiteral("多餘的參數：") +
                                          Shown(positional.mid(1).join(QLatin1Char(' '))));
     }
     const QString command = positional.front();
-    if (command != QStringLiteral("init") && command != QStringLiteral("admin") &&
-        command != QStringLiteral("demo")) {
+    if (command != QStringLiteral("init") && command != QStringLiteral("upgrade") &&
+        command != QStringLiteral("admin") && command != QStringLiteral("demo")) {
         usage(QStringLiteral("無法辨識的命令：") + Shown(command) +
-              QStringLiteral("（可用的命令：init、admin、demo）"));
+              QStringLiteral("（可用的命令：init、upgrade、admin、demo）"));
     }
     if (parser.isSet(force) && command != QStringLiteral("init")) {
         usage(QStringLiteral("--force 只能用於 init"));
@@ -153,6 +160,18 @@ int run(const QStringList& arguments) {
         }
         Print(stdout,
               text + QStringLiteral("下一步：以 quorvane-db admin --id 帳號 建立系統管理者\n"));
+    } else if (command == QStringLiteral("upgrade")) {
+        const int current = quorvane::SchemaInstaller::kSchemaVersion;
+        const int previous = quorvane::tool::UpgradeDatabase(target);
+        Print(
+            stdout,
+            previous == current
+                ? QStringLiteral("資料庫結構已是最新版本（版本 %1），未做任何變更：").arg(current) +
+                      Shown(target.describe()) + QLatin1Char('\n')
+                : QStringLiteral("已將資料庫結構由版本 %1 更新為版本 %2：")
+                          .arg(previous)
+                          .arg(current) +
+                      Shown(target.describe()) + QLatin1Char('\n'));
     } else if (command == QStringLiteral("admin")) {
         if (!parser.isSet(id)) {
             usage(QStringLiteral("admin 需要 --id ID"));

@@ -32,6 +32,9 @@ bool Program::start() {
     }
     try {
         db_ = std::make_unique<Database>(state_.target);
+        if (!CheckDatabaseVersion(*db_, AppDialogs())) {
+            return false;
+        }
     } catch (const Failure& failure) {
         AppDialogs().message(Dialogs::Icon::Critical, QStringLiteral("系統初始化"),
                              failure.description());

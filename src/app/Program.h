@@ -22,7 +22,8 @@ public:
     Program();
     ~Program();
 
-    // InitializeSystem and the closed connection; false when the program must end.
+    // InitializeSystem, the connection and the check of its schema version; false when the
+    // program must end.
     bool start();
     // The login screen on the database start() prepared.
     std::unique_ptr<frmAP_Login> createLogin();

@@ -2,6 +2,7 @@
 
 #include "core/Settings.h"
 #include "db/ConnectionTarget.h"
+#include "db/Database.h"
 #include "ui/Dialogs.h"
 
 #include <QString>
@@ -28,5 +29,10 @@ struct StartupState {
 // system settings screen and returns false: the program then ends without a login. A settings
 // file that cannot be read is reported and also ends the program.
 bool InitializeSystem(const SettingsStore& settings, Dialogs& dialogs, StartupState& state);
+
+// Whether the database holds the schema version this program works with. Otherwise says so
+// (naming quorvane-db upgrade for an older database) and returns false: the program then ends
+// without a login. A database failure is raised to the caller.
+bool CheckDatabaseVersion(Database& db, Dialogs& dialogs);
 
 }  // namespace quorvane

@@ -1,6 +1,5 @@
 #include "app/frmAP_Login.h"
 
-#include "app/LoginCheck.h"
 #include "core/Failure.h"
 #include "ui/Dialogs.h"
 #include "ui/FieldKinds.h"
@@ -13,6 +12,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace quorvane {
@@ -26,11 +26,11 @@ constexpr int kBannerHeight = 64;
 
 frmAP_Login::frmAP_Login(Database& db, const SettingsStore& settings, QWidget* parent)
     : QDialog(parent),
-      db_(db),
-      settings_(settings),
+      logins_(db, settings),
       txtIdUser_(new QLineEdit(this)),
       txtPWD_(new QLineEdit(this)),
-      cmdLogin_(new QPushButton(QStringLiteral("登入(&L)"), this)) {
+      cmdLogin_(new QPushButton(QStringLiteral("登入(&L)"), this)),
+      retryTimer_(new QTimer(this)) {
     setObjectName(QStringLiteral("frmAP_Login"));
     setWindowTitle(QStringLiteral("Quorvane - 系統登入（請輸入帳號、密碼）"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
@@ -66,8 +66,11 @@ frmAP_Login::frmAP_Login(Database& db, const SettingsStore& settings, QWidget* p
     setFixedSize(420, 200);
 
     connect(cmdLogin_, &QPushButton::clicked, this, &frmAP_Login::cmdLogin_Click);
+    retryTimer_->setObjectName(QStringLiteral("tmrRetry"));
+    retryTimer_->setSingleShot(true);
+    connect(retryTimer_, &QTimer::timeout, this, [this] { cmdLogin_->setEnabled(true); });
 
-    txtIdUser_->setText(settings_.GetIdUserLastLogin());
+    txtIdUser_->setText(settings.GetIdUserLastLogin());
     txtPWD_->setFocus();
     if (const QScreen* screen = this->screen()) {
         move(screen->availableGeometry().center() - rect().center());
@@ -98,10 +101,12 @@ void frmAP_Login::paintEvent(QPaintEvent* event) {
 }
 
 void frmAP_Login::cmdLogin_Click() {
-    QString message;
-    std::optional<User> user;
+    if (retryTimer_->isActive()) {
+        return;  // still waiting after a refusal
+    }
+    LoginOutcome outcome;
     try {
-        user = LoginCheck(db_, settings_, txtIdUser_->text(), txtPWD_->text(), message);
+        outcome = logins_.check(txtIdUser_->text(), txtPWD_->text());
     } catch (const Failure& failure) {
         // Without a database the program cannot go on: say which one failed, then end.
         AppDialogs().message(Dialogs::Icon::Critical, QStringLiteral("登入失敗"),
@@ -111,11 +116,16 @@ void frmAP_Login::cmdLogin_Click() {
         done(Failed);
         return;
     }
-    if (!user) {
-        AppDialogs().message(Dialogs::Icon::Warning, QStringLiteral("登入失敗"), message);
+    if (!outcome.user) {
+        // The button is disabled before the message, so that no attempt slips in meanwhile.
+        if (outcome.wait.count() > 0) {
+            cmdLogin_->setEnabled(false);
+            retryTimer_->start(outcome.wait);
+        }
+        AppDialogs().message(Dialogs::Icon::Warning, QStringLiteral("登入失敗"), outcome.message);
         return;
     }
-    SetCurrentUser(*user);
+    SetCurrentUser(*outcome.user);
     done(LoggedIn);
 }
 

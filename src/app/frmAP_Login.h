@@ -1,18 +1,20 @@
 #pragma once
 
+#include "masterdata/rules/Logins.h"
+
 #include <QDialog>
 
 class QLineEdit;
 class QPushButton;
+class QTimer;
 
 namespace quorvane {
 
-class Database;
-class SettingsStore;
-
-// The login screen: the user id (upper-cased as typed) and the password. A successful login
-// fills CurrentUser and accepts the dialog; Esc, or a database that cannot be reached, ends
-// the program (result() is then Ended or Failed).
+// The login screen: the user id (upper-cased as typed) and the password, checked by the
+// login rules (Logins). A successful login fills CurrentUser and accepts the dialog; Esc, or a
+// database that cannot be reached, ends the program (result() is then Ended or Failed). After
+// a refusal the login button stays disabled for the wait the rules set (retryTimer), while the
+// window goes on working.
 class frmAP_Login : public QDialog {
     Q_OBJECT
 
@@ -23,6 +25,8 @@ public:
 
     QLineEdit* txtIdUser() const { return txtIdUser_; }
     QLineEdit* txtPWD() const { return txtPWD_; }
+    QPushButton* cmdLogin() const { return cmdLogin_; }
+    QTimer* retryTimer() const { return retryTimer_; }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -31,11 +35,11 @@ protected:
 private:
     void cmdLogin_Click();
 
-    Database& db_;
-    const SettingsStore& settings_;
+    Logins logins_;
     QLineEdit* txtIdUser_;
     QLineEdit* txtPWD_;
     QPushButton* cmdLogin_;
+    QTimer* retryTimer_;
 };
 
 }  // namespace quorvane

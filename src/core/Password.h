@@ -4,6 +4,10 @@
 
 namespace quorvane {
 
+// The fewest characters (spaces around it not counted) of a password the program or
+// quorvane-db stores. Passwords stored before this rule keep working until they are changed.
+inline constexpr int kMinPasswordLength = 8;
+
 // The old stored form of a password: each character's code in the Big5 code page (CP950) as a
 // signed 16-bit number in decimal, at least two digits, concatenated ("abc" → "979899",
 // "d" → "100", "中" → "-23388"). Characters CP950 cannot represent are taken as "?".

@@ -25,14 +25,18 @@ const QString kSource = QStringLiteral("SchemaInstaller");
 // Longest piece of a failed statement quoted in the message.
 constexpr int kQuotedStatementLength = 160;
 
-QString scriptResource(const Dialect& dialect) {
-    return dialect.isSqlite() ? QStringLiteral(":/schema/sqlite.sql")
-                              : QStringLiteral(":/schema/postgresql.sql");
+QString backendName(const Dialect& dialect) {
+    return dialect.isSqlite() ? QStringLiteral("sqlite") : QStringLiteral("postgresql");
 }
 
-QString readScript(const Dialect& dialect) {
+// The script that creates the schema, or with `upgradeTo` the one that takes the schema from
+// the version before it to that version.
+QString readScript(const Dialect& dialect, int upgradeTo = 0) {
     registerSchemaResources();
-    QFile file(scriptResource(dialect));
+    QFile file(upgradeTo == 0 ? QStringLiteral(":/schema/%1.sql").arg(backendName(dialect))
+                              : QStringLiteral(":/schema/upgrade-%1.%2.sql")
+                                    .arg(upgradeTo)
+                                    .arg(backendName(dialect)));
     if (!file.open(QIODevice::ReadOnly)) {
         throw Failure(0, QStringLiteral("程式內找不到資料庫結構指令碼 ") + file.fileName(),
                       kSource);
@@ -61,9 +65,12 @@ QList<ScriptObject> createdObjects(const QStringList& statements) {
     return objects;
 }
 
-// Runs one script statement inside the installation's transaction. A failure names the
-// database and the statement, and says that the transaction leaves nothing changed.
-void run(Database& db, const QString& sql) {
+const QString kInstallFailed = QStringLiteral("資料庫結構安裝失敗，未做任何變更：");
+const QString kUpgradeFailed = QStringLiteral("資料庫結構更新失敗，未做任何變更：");
+
+// Runs one script statement inside the installation's (or upgrade's) transaction. A failure
+// names the database and the statement, and says that the transaction leaves nothing changed.
+void run(Database& db, const QString& sql, const QString& heading = kInstallFailed) {
     try {
         db.ConnExecute(Statement(sql));
     } catch (const DatabaseFailure& failure) {
@@ -72,8 +79,7 @@ void run(Database& db, const QString& sql) {
             quoted = quoted.left(kQuotedStatementLength) + QStringLiteral("…");
         }
         throw DatabaseFailure(failure.number(),
-                              QStringLiteral("資料庫結構安裝失敗，未做任何變更：") +
-                                  db.target().describe() + QStringLiteral("\r\n") +
+                              heading + db.target().describe() + QStringLiteral("\r\n") +
                                   failure.description() + QStringLiteral("\r\n指令：") + quoted,
                               kSource, failure.sqlState());
     }
@@ -99,6 +105,13 @@ bool hasTable(Database& db, const QString& name) {
                                   "WHERE table_schema = current_schema() "
                                   "AND lower(table_name) = lower(?)");
     return db.HasRows(Statement(sql, {name}));
+}
+
+void recordVersion(Database& db, int version) {
+    db.ConnExecute(
+        Statement(QStringLiteral("INSERT INTO SYS_SchemaVersion (Version, TimeInstalled) "
+                                 "VALUES (?, ?)"),
+                  {version, db.GetServerTime()}));
 }
 
 }  // namespace
@@ -140,11 +153,36 @@ void SchemaInstaller::Install(Database& db, bool force) {
     for (const QString& statement : statements) {
         run(db, statement);
     }
-    db.ConnExecute(
-        Statement(QStringLiteral("INSERT INTO SYS_SchemaVersion (Version, TimeInstalled) "
-                                 "VALUES (?, ?)"),
-                  {kSchemaVersion, db.GetServerTime()}));
+    recordVersion(db, kSchemaVersion);
     transaction.commit();
+}
+
+int SchemaInstaller::Upgrade(Database& db) {
+    Transaction transaction(db);
+    const int installed = InstalledVersion(db);
+    if (installed == 0) {
+        throw Failure(0,
+                      QStringLiteral("資料庫沒有結構版本紀錄（尚未建立資料表，或不是以 "
+                                     "quorvane-db init 建立），未做任何變更：") +
+                          db.target().describe(),
+                      kSource);
+    }
+    if (installed > kSchemaVersion) {
+        throw Failure(0,
+                      QStringLiteral("資料庫結構版本 %1 比本程式支援的版本 %2 新，未做任何變更：")
+                              .arg(installed)
+                              .arg(kSchemaVersion) +
+                          db.target().describe(),
+                      kSource);
+    }
+    for (int version = installed + 1; version <= kSchemaVersion; ++version) {
+        for (const QString& statement : SplitSqlScript(readScript(db.dialect(), version))) {
+            run(db, statement, kUpgradeFailed);
+        }
+        recordVersion(db, version);
+    }
+    transaction.commit();
+    return installed;
 }
 
 }  // namespace quorvane

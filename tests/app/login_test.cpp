@@ -1,4 +1,3 @@
-#include "app/LoginCheck.h"
 #include "app/Startup.h"
 #include "app/frmAP_Login.h"
 #include "app/frmAP_Main.h"
@@ -16,6 +15,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -32,90 +32,6 @@ void addUser(Database& db, const QString& id, const QVariant& pwd, bool handling
                                  "PMI_Verify, PMI_System) VALUES (?, ?, ?, ?, ?, ?)"),
                   {id, pwd, name, handling, verify, system}));
 }
-
-class LoginCheckTest : public test::BackendTest {
-protected:
-    void SetUp() override {
-        BackendTest::SetUp();
-        settings_ =
-            std::make_unique<SettingsStore>(folder_.filePath(QStringLiteral("Quorvane.conf")));
-        addUser(db(), QStringLiteral("ADMIN"), HashPassword(QStringLiteral("Sec ret1")), false,
-                false, true, QStringLiteral("王小明"));
-        addUser(db(), QStringLiteral("clerk"), EncodePassword(QStringLiteral("abc")), true, false,
-                false);
-        addUser(db(), QStringLiteral("王經辦"), EncodePassword(QStringLiteral("中文pw")), true,
-                true, false);
-        addUser(db(), QStringLiteral("NOPWD"), QVariant(QMetaType::fromType<QString>()));
-        addUser(db(), QStringLiteral("BLANK"), QString(QLatin1String("")));
-    }
-
-    QTemporaryDir folder_;
-    std::unique_ptr<SettingsStore> settings_;
-};
-
-TEST_P(LoginCheckTest, AcceptsOnlyTheMatchingPassword) {
-    struct Case {
-        QString id;
-        QString password;
-        QString storedId;  // empty: refused
-    };
-    const std::vector<Case> cases = {
-        {QStringLiteral("  admin "), QStringLiteral("Sec ret1"), QStringLiteral("ADMIN")},
-        {QStringLiteral("ADMIN"), QStringLiteral("  Sec ret1  "), QStringLiteral("ADMIN")},
-        {QStringLiteral("ADMIN"), QStringLiteral("sec ret1"), QString()},
-        {QStringLiteral("ADMIN"), QStringLiteral("Secret1"), QString()},
-        {QStringLiteral("ADMIN"), QString(), QString()},
-        {QStringLiteral("Clerk"), QStringLiteral("abc"), QStringLiteral("clerk")},
-        {QStringLiteral("CLERK"), QStringLiteral("ABC"), QString()},
-        {QStringLiteral("王經辦"), QStringLiteral("中文pw"), QStringLiteral("王經辦")},
-        {QStringLiteral("NOPWD"), QString(), QStringLiteral("NOPWD")},
-        {QStringLiteral("NOPWD"), QStringLiteral("x"), QString()},
-        {QStringLiteral("BLANK"), QStringLiteral("   "), QStringLiteral("BLANK")},
-        {QStringLiteral("NOBODY"), QString(), QString()},
-        {QStringLiteral("' OR '1'='1"), QStringLiteral("' OR '1'='1"), QString()},
-        {QStringLiteral("ADMIN'; DELETE FROM BF_User; --"), QStringLiteral("x"), QString()},
-        {QString(10000, QLatin1Char('A')), QString(10000, QLatin1Char('p')), QString()},
-        {QStringLiteral("AD\x01MIN\t"), QStringLiteral("Sec ret1\r\n"), QString()},
-    };
-    for (const Case& c : cases) {
-        QString message;
-        const std::optional<User> user = LoginCheck(db(), *settings_, c.id, c.password, message);
-        if (c.storedId.isEmpty()) {
-            EXPECT_FALSE(user.has_value()) << c.id.left(40).toStdString();
-            EXPECT_EQ(message, QStringLiteral("登入帳號或密碼錯誤"));
-        } else {
-            ASSERT_TRUE(user.has_value()) << c.id.toStdString();
-            EXPECT_EQ(user->IdUser, c.storedId);
-            EXPECT_EQ(settings_->GetIdUserLastLogin(), c.storedId);
-        }
-    }
-    EXPECT_EQ(db().LookupLong(Statement(QStringLiteral("SELECT COUNT(*) FROM BF_User"))), 5);
-}
-
-TEST_P(LoginCheckTest, CopiesTheUsersFlagsAndRemembersOnlySuccessfulLogins) {
-    QString message;
-    EXPECT_FALSE(
-        LoginCheck(db(), *settings_, QStringLiteral("ADMIN"), QStringLiteral("bad"), message));
-    EXPECT_EQ(settings_->GetIdUserLastLogin(), QString());
-
-    const std::optional<User> admin =
-        LoginCheck(db(), *settings_, QStringLiteral("admin"), QStringLiteral("Sec ret1"), message);
-    ASSERT_TRUE(admin.has_value());
-    EXPECT_EQ(admin->NameUser, QStringLiteral("王小明"));
-    EXPECT_FALSE(admin->PMI_Handling);
-    EXPECT_FALSE(admin->PMI_Verify);
-    EXPECT_TRUE(admin->PMI_System);
-
-    const std::optional<User> both =
-        LoginCheck(db(), *settings_, QStringLiteral("王經辦"), QStringLiteral("中文pw"), message);
-    ASSERT_TRUE(both.has_value());
-    EXPECT_TRUE(both->PMI_Handling);
-    EXPECT_TRUE(both->PMI_Verify);
-    EXPECT_FALSE(both->PMI_System);
-    EXPECT_EQ(db().openUnits(), 0);
-}
-
-QUORVANE_INSTANTIATE_BACKENDS(LoginCheckTest);
 
 // The login screen on an SQLite database, driven with keys.
 class LoginScreenTest : public testing::Test {
@@ -223,13 +139,58 @@ TEST_F(LoginScreenTest, WrongPasswordWarnsAndKeepsTheFields) {
     QTest::keyClicks(login->txtPWD(), QStringLiteral("secret1"));
     dialogs_
         .expectMessage(Dialogs::Icon::Warning, QStringLiteral("登入失敗"),
-                       QStringLiteral("登入帳號或密碼錯誤"))
+                       QStringLiteral("登入帳號或密碼錯誤\r\n\r\n請於 1 秒後再試"))
         .withButtons(Dialogs::Buttons::Ok, Dialogs::Button::Ok);
     QTest::keyClick(login->txtPWD(), Qt::Key_Return);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     EXPECT_TRUE(login->isVisible());
     EXPECT_EQ(login->txtIdUser()->text(), QStringLiteral("admin"));
     EXPECT_EQ(login->txtPWD()->text(), QStringLiteral("secret1"));
+    EXPECT_EQ(CurrentUser().IdUser, QString());
+}
+
+TEST_F(LoginScreenTest, EachRefusalHoldsTheLoginButtonLongerWithoutBlockingTheWindow) {
+    const auto login = openLogin(*db_);
+    login->txtIdUser()->setText(QStringLiteral("ADMIN"));
+    login->txtPWD()->setText(QStringLiteral("wrong"));
+    QPushButton* button = login->cmdLogin();
+    for (const int waitMs : {1000, 2000, 4000}) {
+        dialogs_
+            .expectMessage(Dialogs::Icon::Warning, QStringLiteral("登入失敗"),
+                           QStringLiteral("登入帳號或密碼錯誤"))
+            .containing();
+        button->click();
+        EXPECT_EQ(dialogs_.pending(), 0U);
+        EXPECT_FALSE(button->isEnabled()) << waitMs;
+        ASSERT_TRUE(login->retryTimer()->isActive()) << waitMs;
+        EXPECT_EQ(login->retryTimer()->interval(), waitMs);
+        // The window goes on taking keys meanwhile.
+        QTest::keyClicks(login->txtPWD(), QStringLiteral("x"));
+        EXPECT_EQ(login->txtPWD()->text(), QStringLiteral("wrongx"));
+        login->txtPWD()->setText(QStringLiteral("wrong"));
+        // The wait ends (here at once) and the button takes attempts again.
+        login->retryTimer()->start(0);
+        QTRY_VERIFY(button->isEnabled());
+    }
+    // Five refusals in a row lock the account; the message says who unlocks it.
+    for (int i = 0; i < 2; ++i) {
+        dialogs_
+            .expectMessage(Dialogs::Icon::Warning, QStringLiteral("登入失敗"),
+                           QStringLiteral("登入帳號或密碼錯誤"))
+            .containing();
+        button->click();
+        login->retryTimer()->start(0);
+        QTRY_VERIFY(button->isEnabled());
+    }
+    ASSERT_EQ(dialogs_.records().size(), 5U);
+    EXPECT_TRUE(
+        dialogs_.records().back().text.contains(QStringLiteral("已因連續 5 次登入失敗而鎖定")));
+    EXPECT_TRUE(dialogs_.records().back().text.contains(QStringLiteral("系統管理者")));
+    login->txtPWD()->setText(QStringLiteral("Secret1"));
+    dialogs_.expectMessage(Dialogs::Icon::Warning, QStringLiteral("登入失敗"),
+                           Logins::LockedText(QStringLiteral("ADMIN")));
+    button->click();
+    EXPECT_TRUE(login->isVisible());
     EXPECT_EQ(CurrentUser().IdUser, QString());
 }
 
@@ -332,6 +293,39 @@ TEST_F(StartupTest, UnreadableSettingsFileIsReportedAndEndsTheProgram) {
         .containing();
     StartupState state;
     EXPECT_FALSE(InitializeSystem(settings_, dialogs_, state));
+}
+
+TEST_F(StartupTest, ADatabaseOfAnotherSchemaVersionIsRefusedWithWhatToDo) {
+    test::ScratchDatabase scratch(test::Backend::Sqlite);
+    const std::unique_ptr<Database> db = scratch.connect();
+    const QString where = QStringLiteral("資料庫：") + db->target().describe();
+
+    dialogs_.expectMessage(
+        Dialogs::Icon::Critical, QStringLiteral("系統初始化"),
+        QStringLiteral("資料庫尚未建立本系統的資料表（找不到結構版本）\r\n") + where +
+            QStringLiteral("\r\n\r\n請系統管理者以 quorvane-db init "
+                           "建立資料庫，或至「系統環境設定」指定正確的資料庫位置"));
+    EXPECT_FALSE(CheckDatabaseVersion(*db, dialogs_));
+
+    test::InstallSchemaVersion1(*db);
+    dialogs_.expectMessage(
+        Dialogs::Icon::Critical, QStringLiteral("系統初始化"),
+        QStringLiteral("資料庫結構版本為 1，本版系統需要版本 2\r\n") + where +
+            QStringLiteral("\r\n\r\n請系統管理者先備份資料庫，再以 "
+                           "quorvane-db upgrade 更新資料庫結構，然後重新啟動系統"));
+    EXPECT_FALSE(CheckDatabaseVersion(*db, dialogs_));
+
+    SchemaInstaller::Upgrade(*db);
+    EXPECT_TRUE(CheckDatabaseVersion(*db, dialogs_));
+
+    db->ConnExecute(Statement(QStringLiteral(
+        "INSERT INTO SYS_SchemaVersion (Version, TimeInstalled) VALUES (3, '2030-01-01')")));
+    dialogs_.expectMessage(Dialogs::Icon::Critical, QStringLiteral("系統初始化"),
+                           QStringLiteral("資料庫結構版本為 3，比本版系統使用的版本 2 新\r\n") +
+                               where + QStringLiteral("\r\n\r\n請安裝新版的系統後再啟動"));
+    EXPECT_FALSE(CheckDatabaseVersion(*db, dialogs_));
+    EXPECT_EQ(dialogs_.pending(), 0U);
+    EXPECT_EQ(dialogs_.records().size(), 3U);
 }
 
 }  // namespace

@@ -591,7 +591,8 @@ TEST(SchemaParityTest, BothBackendsDefineTheSameObjectsAndColumns) {
     for (const char* required :
          {"bf_user", "bf_customer", "or_account", "or_ticketform", "or_ticketprint",
           "st_tickettask", "st_ticketprinttemplate", "vba_msotextorientation", "sys_schemaversion",
-          "v_bf_customer_approveamount_ticketprint", "v_bf_customer", "v_st_tickettask"}) {
+          "sys_loginfailure", "v_bf_customer_approveamount_ticketprint", "v_bf_customer",
+          "v_st_tickettask"}) {
         EXPECT_TRUE(objects.contains(QString::fromUtf8(required))) << required;
     }
     for (const QString& object : objects) {

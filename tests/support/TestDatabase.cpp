@@ -1,8 +1,10 @@
 #include "support/TestDatabase.h"
 
 #include "db/SchemaInstaller.h"
+#include "db/ScriptSplitter.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -96,6 +98,23 @@ QString ScratchDatabase::serverHost() const {
 
 std::unique_ptr<Database> ScratchDatabase::connect() {
     return std::make_unique<Database>(target_, UniqueConnectionName());
+}
+
+void InstallSchemaVersion1(Database& db) {
+    QFile script(QStringLiteral(QUORVANE_SCHEMA_V1_DIR "/%1.sql")
+                     .arg(db.dialect().isSqlite() ? QStringLiteral("sqlite")
+                                                  : QStringLiteral("postgresql")));
+    if (!script.open(QIODevice::ReadOnly)) {
+        throw std::runtime_error("cannot read " + script.fileName().toStdString());
+    }
+    Transaction transaction(db);
+    for (const QString& statement : SplitSqlScript(QString::fromUtf8(script.readAll()))) {
+        db.ConnExecute(Statement(statement));
+    }
+    db.ConnExecute(Statement(
+        QStringLiteral("INSERT INTO SYS_SchemaVersion (Version, TimeInstalled) VALUES (1, ?)"),
+        {db.GetServerTime()}));
+    transaction.commit();
 }
 
 void BackendTest::SetUp() {

@@ -65,6 +65,11 @@ private:
 // A connection name no other connection of this process uses.
 QString UniqueConnectionName();
 
+// Builds in an empty database the schema as the first release installed it (version 1, from
+// that release's scripts kept beside this file in schema-v1/), with its installation data and
+// its version record: the database an upgrade starts from.
+void InstallSchemaVersion1(Database& db);
+
 }  // namespace quorvane::test
 
 #define QUORVANE_INSTANTIATE_BACKENDS(Fixture)                                                   \

@@ -496,6 +496,52 @@ TEST_P(ToolTest, AdminAndDemoRefuseAnUninitialisedDatabase) {
     EXPECT_FALSE(SchemaInstaller::HasTables(*connect(target())));
 }
 
+TEST_P(ToolTest, UpgradeBringsAVersionOneDatabaseForwardOnce) {
+    {
+        const std::unique_ptr<Database> db = connect(target());
+        test::InstallSchemaVersion1(*db);
+        db->ConnExecute(Statement(
+            QStringLiteral("INSERT INTO BF_User (IdUser, PWD, PMI_System) VALUES (?, ?, 1)"),
+            {QStringLiteral("OLD"), EncodePassword(QStringLiteral("abc"))}));
+        db->ConnExecute(Statement(QStringLiteral("INSERT INTO BF_Customer (NoContract) VALUES (?)"),
+                                  {QStringLiteral("K1")}));
+    }
+    // Nothing else works on the old version until it is upgraded.
+    const ToolRun admin =
+        runTool(on(QStringLiteral("admin"), {QStringLiteral("--id"), QStringLiteral("ROOT")}),
+                "Secret99\n");
+    EXPECT_EQ(admin.exitCode, 1) << describe(admin);
+    EXPECT_TRUE(admin.err.contains(QStringLiteral("請先執行 quorvane-db upgrade")))
+        << describe(admin);
+
+    const ToolRun upgrade = runTool(on(QStringLiteral("upgrade")));
+    ASSERT_EQ(upgrade.exitCode, 0) << describe(upgrade);
+    EXPECT_TRUE(upgrade.out.contains(QStringLiteral("已將資料庫結構由版本 1 更新為版本 2")))
+        << describe(upgrade);
+    EXPECT_EQ(SchemaInstaller::InstalledVersion(*connect(target())), 2);
+    EXPECT_EQ(rowCount(target(), QStringLiteral("BF_Customer")), 1);
+    EXPECT_EQ(rowCount(target(), QStringLiteral("ST_TicketPrintTemplate")), 12);
+    EXPECT_EQ(connect(target())->LookupText(Statement(
+                  QStringLiteral("SELECT PWD FROM BF_User WHERE IdUser = 'OLD' AND Locked = 0"))),
+              EncodePassword(QStringLiteral("abc")));
+
+    const ToolRun again = runTool(on(QStringLiteral("upgrade")));
+    EXPECT_EQ(again.exitCode, 0) << describe(again);
+    EXPECT_TRUE(again.out.contains(QStringLiteral("已是最新版本（版本 2），未做任何變更")))
+        << describe(again);
+    const ToolRun adminAfter =
+        runTool(on(QStringLiteral("admin"), {QStringLiteral("--id"), QStringLiteral("ROOT")}),
+                "Secret99\n");
+    EXPECT_EQ(adminAfter.exitCode, 0) << describe(adminAfter);
+}
+
+TEST_P(ToolTest, UpgradeRefusesAnUninitialisedDatabase) {
+    const ToolRun run = runTool(on(QStringLiteral("upgrade")));
+    EXPECT_EQ(run.exitCode, 1) << describe(run);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("quorvane-db init"))) << describe(run);
+    EXPECT_FALSE(SchemaInstaller::HasTables(*connect(target())));
+}
+
 QUORVANE_INSTANTIATE_BACKENDS(ToolTest);
 
 // ---- Input the tool refuses ---------------------------------------------------------------
@@ -521,6 +567,10 @@ TEST(ToolInputTest, AdminRefusesAccountsThatCouldNotLogIn) {
          {QStringLiteral("--id"), QStringLiteral("ROOT")},
          "",
          "標準輸入沒有密碼"},
+        {"password shorter than 8 characters",
+         {QStringLiteral("--id"), QStringLiteral("ROOT")},
+         "  Short12  \n",
+         "密碼至少須 8 個字元（輸入的密碼只有 7 個字元），未做任何變更"},
         {"password the login drops",
          {QStringLiteral("--id"), QStringLiteral("ROOT")},
          "a!b\n",
@@ -593,6 +643,7 @@ TEST(ToolInputTest, CommandLineMistakesGetUsageHelp) {
     EXPECT_EQ(help.exitCode, 0) << describe(help);
     for (const char* form : {"quorvane-db init  (--sqlite FILE | --postgres CONNINFO) [--force "
                              "[--destroy-data]]",
+                             "quorvane-db upgrade (--sqlite FILE | --postgres CONNINFO)",
                              "quorvane-db admin (--sqlite FILE | --postgres CONNINFO) --id ID",
                              "quorvane-db demo  (--sqlite FILE | --postgres CONNINFO)"}) {
         EXPECT_TRUE(help.out.contains(QString::fromUtf8(form))) << form;
@@ -632,6 +683,15 @@ TEST(ToolInputTest, ControlCharactersInInputAreShownEscaped) {
 }
 
 // ---- SQLite files -----------------------------------------------------------------------
+
+TEST(ToolSqliteTest, UpgradeOfAMissingFileCreatesNothing) {
+    QTemporaryDir folder;
+    const QString file = folder.filePath(QStringLiteral("missing.db"));
+    const ToolRun run = runTool({QStringLiteral("upgrade"), QStringLiteral("--sqlite"), file});
+    EXPECT_EQ(run.exitCode, 1) << describe(run);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("找不到資料庫檔案"))) << describe(run);
+    EXPECT_FALSE(QFile::exists(file));
+}
 
 TEST(ToolSqliteTest, InitCreatesAMissingFile) {
     QTemporaryDir folder;

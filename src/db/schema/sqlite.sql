@@ -10,6 +10,9 @@
 -- PostgreSQL schema are plain queries of the access layer here.
 
 -- User accounts. PWD holds an argon2id hash string (or an old encoded password).
+-- LoginFailures counts the failed logins in a row since the last successful one; the
+-- login locks the account (Locked, TimeLocked) when they reach the limit, and only an
+-- administrator unlocks it.
 CREATE TABLE BF_User (
     IdUser             VARCHAR(16)  NOT NULL,
     PWD                VARCHAR(255),
@@ -24,11 +27,27 @@ CREATE TABLE BF_User (
     TimeModifyFirst    TEXT,
     IdUserModifyLast   VARCHAR(16),
     TimeModifyLast     TEXT,
+    LoginFailures      INTEGER      NOT NULL DEFAULT 0 CHECK (LoginFailures >= 0),
+    Locked             INTEGER      NOT NULL DEFAULT 0 CHECK (Locked IN (0, 1)),
+    TimeLocked         TEXT,
     CONSTRAINT PK_BF_User PRIMARY KEY (IdUser)
 );
 
 -- Login matches ids without regard to letter case, so two ids may not differ only in case.
 CREATE UNIQUE INDEX UX_BF_User_IdUser_Upper ON BF_User (UPPER(IdUser));
+
+-- Every refused login: when (server time), the id as typed (cut to the column), the account
+-- it named (NULL when none) and the workstation it was typed on.
+CREATE TABLE SYS_LoginFailure (
+    IdLoginFailure  INTEGER       PRIMARY KEY AUTOINCREMENT,
+    TimeFailure     TEXT          NOT NULL,
+    IdUserTyped     VARCHAR(16),
+    IdUser          VARCHAR(16),
+    NameClientName  VARCHAR(64),
+    NameClientIP    VARCHAR(64)
+);
+
+CREATE INDEX IX_SYS_LoginFailure_IdUser ON SYS_LoginFailure (IdUser, TimeFailure);
 
 -- Issuers and their trust contracts.
 CREATE TABLE BF_Customer (

@@ -38,6 +38,17 @@ QString deleteRefusal(const QString& details) {
     return QStringLiteral("刪除失敗") + kBreak + details;
 }
 
+// The refusal of a new password that is too short, or none.
+std::optional<UserAccounts::Outcome> passwordRefusal(const QString& id,
+                                                     const std::optional<QString>& password) {
+    if (!password || TrimSpaces(*password).size() >= kMinPasswordLength) {
+        return std::nullopt;
+    }
+    return refused(
+        UserAccounts::Refusal::PasswordTooShort, id,
+        saveRefusal(QStringLiteral("密碼長度不足，至少須 %1 個字元").arg(kMinPasswordLength)));
+}
+
 void setRole(RowWriter& row, UserRole role) {
     const RoleFlags flags = FlagsOf(role);
     row.set(QStringLiteral("PMI_Handling"), flags.handling ? 1 : 0);
@@ -84,6 +95,11 @@ QString UserAccounts::EditRefusalText() {
 
 QString UserAccounts::DeleteRefusalText() {
     return deleteRefusal(kNoPermission + QStringLiteral("不允許刪除使用者"));
+}
+
+QString UserAccounts::UnlockRefusalText() {
+    return QStringLiteral("解除鎖定失敗") + kBreak + kNoPermission +
+           QStringLiteral("不允許解除使用者帳號的鎖定");
 }
 
 bool UserAccounts::MayModify(const User& actor, const QString& id) {
@@ -133,8 +149,12 @@ UserAccounts::Outcome UserAccounts::add(const User& actor, const UserAccount& ac
                                        QStringLiteral("] 含有登入時無法輸入的字元")));
         }
     }
+    const QString password = account.password.value_or(QString());
+    if (auto refusal = passwordRefusal(id, password)) {
+        return *refusal;
+    }
     // Hashing takes a moment: done before the transaction, so the table is not held meanwhile.
-    const QString hash = HashPassword(TrimSpaces(account.password.value_or(QString())));
+    const QString hash = HashPassword(TrimSpaces(password));
 
     Transaction transaction(db_);
     const QString existing = db_.LookupText(
@@ -161,6 +181,9 @@ UserAccounts::Outcome UserAccounts::modify(const User& actor, const UserAccount&
     if (!MayModify(actor, id)) {
         return refused(Refusal::OtherAccount, id,
                        saveRefusal(kNoPermission + QStringLiteral("不允許修改其他使用者的帳號")));
+    }
+    if (auto refusal = passwordRefusal(id, account.password)) {
+        return *refusal;
     }
     std::optional<QString> hash;
     if (account.password) {
@@ -199,6 +222,26 @@ UserAccounts::Outcome UserAccounts::modify(const User& actor, const UserAccount&
     if (account.role) {
         setRole(row, *account.role);
     }
+    row.update(db_, actor.IdUser, db_.GetServerTime());
+    transaction.commit();
+    return done(id);
+}
+
+UserAccounts::Outcome UserAccounts::unlock(const User& actor, const QString& id) {
+    if (!MayUnlock(actor)) {
+        return refused(Refusal::NotAdministrator, id, UnlockRefusalText());
+    }
+    Transaction transaction(db_);
+    if (!storedFlags(id, true)) {
+        return refused(Refusal::NotFound, id,
+                       QStringLiteral("解除鎖定失敗") + kBreak + QStringLiteral("無此筆紀錄 [") +
+                           id + QStringLiteral("]") + QStringLiteral("\r\n") +
+                           QStringLiteral("此帳號可能已被其他使用者刪除"));
+    }
+    RowWriter row(kTable, kKey, id);
+    row.set(QStringLiteral("Locked"), 0)
+        .set(QStringLiteral("LoginFailures"), 0)
+        .set(QStringLiteral("TimeLocked"), QVariant(QMetaType::fromType<QString>()));
     row.update(db_, actor.IdUser, db_.GetServerTime());
     transaction.commit();
     return done(id);

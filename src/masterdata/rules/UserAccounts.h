@@ -62,6 +62,7 @@ public:
         OwnRole,            // a change of one's own role
         LastAdministrator,  // the only account with the 系統 role demoted or deleted
         NotFound,           // the account is gone (another workstation deleted it)
+        PasswordTooShort,   // a new password of fewer than kMinPasswordLength characters
     };
 
     struct Outcome {
@@ -86,18 +87,26 @@ public:
     static bool MayModify(const User& actor, const QString& id);
     // Only an administrator changes a role, and never their own.
     static bool MayChangeRole(const User& actor, const QString& id);
+    // Only an administrator unlocks an account that failed logins locked.
+    static bool MayUnlock(const User& actor) { return actor.PMI_System; }
 
     // The messages of a user without the permission to add an account, to modify someone
     // else's and to delete one: a heading and the reason joined with CR LF CR LF.
     static QString AddRefusalText();
     static QString EditRefusalText();
     static QString DeleteRefusalText();
+    static QString UnlockRefusalText();
 
     // Inserts a new account with the audit stamps. An id that exists already exactly as given
-    // is refused by the table's key (thrown as DatabaseFailure).
+    // is refused by the table's key (thrown as DatabaseFailure). The password must have at
+    // least kMinPasswordLength characters.
     Outcome add(const User& actor, const UserAccount& account);
-    // Updates an account's name, remark and, where given, role and password.
+    // Updates an account's name, remark and, where given, role and password (a given one must
+    // have at least kMinPasswordLength characters; a stored shorter one is left alone).
     Outcome modify(const User& actor, const UserAccount& account);
+    // Lifts the lock that failed logins put on the account and sets its count of failures in a
+    // row back to zero, with the audit stamps of a modification.
+    Outcome unlock(const User& actor, const QString& id);
     // The refusal a delete of the account meets as the table stands now; checked before the
     // user is asked, and again by remove() inside its transaction.
     Outcome checkRemove(const User& actor, const QString& id);

@@ -68,6 +68,8 @@ frmBF_User::frmBF_User(Database& db, QWidget* parent)
                   {QStringLiteral("Delete"), QStringLiteral("刪除"), QStringLiteral("刪除")},
                   {QStringLiteral("Cancel"), QStringLiteral("取消"), QStringLiteral("取消")},
                   {QStringLiteral("Save"), QStringLiteral("儲存"), QStringLiteral("存檔")},
+                  {QStringLiteral("Unlock"), QStringLiteral("解除鎖定"),
+                   QStringLiteral("解除此帳號因連續登入失敗而生的鎖定")},
                   {QStringLiteral("Print"), QStringLiteral("列印"), QString()},
                   {QStringLiteral("Quit"), QStringLiteral("離開"), QStringLiteral("離開此表單")}},
                  parent),
@@ -147,7 +149,9 @@ void frmBF_User::buildFields() {
     AddFieldRow(grid, 6, QStringLiteral("建檔人員"), sspIdUserAddNew_);
     sspTimeAddNew_ = MakePanel(dataFrame(), QStringLiteral("sspTimeAddNew"));
     AddFieldRow(grid, 7, QStringLiteral("建檔時間"), sspTimeAddNew_);
-    grid->setRowStretch(8, 1);
+    sspLocked_ = MakePanel(dataFrame(), QStringLiteral("sspLocked"));
+    AddFieldRow(grid, 8, QStringLiteral("帳號狀態"), sspLocked_);
+    grid->setRowStretch(9, 1);
     grid->setColumnStretch(1, 1);
     grid->setColumnMinimumWidth(2, 20);  // the indicator's place, kept while it is hidden
 
@@ -213,7 +217,8 @@ void frmBF_User::loadRecord(const QString& key) {
     QSqlQuery query = db().Query(Statement(
         QStringLiteral("SELECT IdUser, NameUser, Note, PMI_Handling, PMI_Verify, PMI_System, "
                        "CASE WHEN COALESCE(PWD, '') = '' THEN 0 ELSE 1 END AS HasPassword, "
-                       "IdUserAddNew, TimeAddNew FROM BF_User WHERE (IdUser = ?)"),
+                       "IdUserAddNew, TimeAddNew, Locked, TimeLocked FROM BF_User "
+                       "WHERE (IdUser = ?)"),
         {key}));
     if (!query.next()) {
         return;
@@ -233,6 +238,8 @@ void frmBF_User::loadRecord(const QString& key) {
     passwordTyped_ = false;
     sspIdUserAddNew_->setText(FieldText(row, QStringLiteral("IdUserAddNew")));
     sspTimeAddNew_->setText(TimeText(FieldDateTime(row, QStringLiteral("TimeAddNew"))));
+    showLockState(FieldBoolean(row, QStringLiteral("Locked")),
+                  FieldDateTime(row, QStringLiteral("TimeLocked")));
 }
 
 void frmBF_User::clearRecord() {
@@ -244,6 +251,8 @@ void frmBF_User::clearRecord() {
     passwordTyped_ = false;
     sspIdUserAddNew_->clear();
     sspTimeAddNew_->clear();
+    showLockState(false, {});
+    sspLocked_->clear();
     hidePasswordMarks();
 }
 
@@ -309,6 +318,7 @@ void frmBF_User::beginAdd() {
     }
     sspIdUserAddNew_->clear();
     sspTimeAddNew_->clear();
+    showLockState(false, {});
     loadedRole_ = UserRole::Handling;
     showRole(loadedRole_);
     passwordTyped_ = false;
@@ -358,6 +368,8 @@ std::optional<QString> frmBF_User::writeRecord() {
             outcome.refusal == UserAccounts::Refusal::IdNotTypeable ||
             outcome.refusal == UserAccounts::Refusal::IdDiffersInCase) {
             SetFocusTextBox(txtIdUser_, true);
+        } else if (outcome.refusal == UserAccounts::Refusal::PasswordTooShort) {
+            SetFocusTextBox(txtPWD_, true);
         }
         return std::nullopt;
     }
@@ -410,6 +422,8 @@ void frmBF_User::modeChanged(bool editing) {
     ssfPMI_->setEnabled(isAdding() || (editing && isAdministrator() && !showsOwnAccount()));
     sspIdUserAddNew_->setEnabled(editing);
     sspTimeAddNew_->setEnabled(editing);
+    sspLocked_->setEnabled(editing);
+    enableUnlock();
     if (!isAdministrator()) {
         toolbarAction(QStringLiteral("AddNew"))->setEnabled(false);
         toolbarAction(QStringLiteral("Delete"))->setEnabled(false);
@@ -423,6 +437,51 @@ void frmBF_User::modeChanged(bool editing) {
     if (!editing) {
         hidePasswordMarks();
     }
+}
+
+void frmBF_User::toolbarKey(const QString& key) {
+    if (key == QStringLiteral("Unlock")) {
+        unlockAccount();
+    }
+}
+
+void frmBF_User::showLockState(bool locked, const QDateTime& since) {
+    shownLocked_ = locked;
+    sspLocked_->setText(locked
+                            ? QStringLiteral("已鎖定（") + TimeText(since) + QStringLiteral(" 起）")
+                            : QStringLiteral("正常"));
+    enableUnlock();
+}
+
+void frmBF_User::enableUnlock() {
+    toolbarAction(QStringLiteral("Unlock"))
+        ->setEnabled(!isEditing() && shownLocked_ && UserAccounts::MayUnlock(CurrentUser()));
+}
+
+void frmBF_User::unlockAccount() {
+    const QString title = QStringLiteral("解除鎖定");
+    if (!UserAccounts::MayUnlock(CurrentUser())) {
+        AppDialogs().message(Dialogs::Icon::None, title, UserAccounts::UnlockRefusalText());
+        return;
+    }
+    const QString key = fieldsKey();
+    if (AppDialogs().message(
+            Dialogs::Icon::Question, title,
+            QStringLiteral("確定要解除此帳號的鎖定？\r\n\r\n") + deleteDescription(),
+            Dialogs::Buttons::YesNo, Dialogs::Button::No) != Dialogs::Button::Yes) {
+        return;
+    }
+    UserAccounts::Outcome outcome;
+    Procedure procedure(ScreenLocation(QStringLiteral("subFormUnlock")));
+    if (procedure.step([&] { outcome = accounts_.unlock(CurrentUser(), key); }) !=
+        StepOutcome::Done) {
+        return;
+    }
+    if (!outcome.ok()) {
+        AppDialogs().message(Dialogs::Icon::Warning, title, outcome.message);
+        return;
+    }
+    subFormShowRecord(key);
 }
 
 void frmBF_User::dropPlaceholder(QLineEdit* field) {

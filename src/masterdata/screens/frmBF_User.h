@@ -4,6 +4,8 @@
 #include "ui/FormWidgets.h"
 #include "ui/RecordForm.h"
 
+#include <QDateTime>
+
 #include <optional>
 
 class QButtonGroup;
@@ -21,6 +23,9 @@ namespace quorvane {
 //
 // Stored passwords are never shown: an account with a password shows a placeholder in both
 // masked fields, and a save that leaves them untouched leaves the stored password as it is.
+//
+// The account's login state (normal, or locked by failed logins since when) is shown beside
+// the audit stamps; an administrator lifts a lock with the toolbar's 解除鎖定 key.
 class frmBF_User : public RecordForm {
     Q_OBJECT
 
@@ -33,6 +38,7 @@ public:
     QLineEdit* txtNameUser() const { return txtNameUser_; }
     QLineEdit* txtNote() const { return txtNote_; }
     QGroupBox* roleFrame() const { return ssfPMI_; }
+    QLabel* lockState() const { return sspLocked_; }
     QRadioButton* roleOption(UserRole role) const;
 
     // What the masked fields hold for a stored password: a text no one can type into them.
@@ -60,6 +66,7 @@ protected:
     QString showRecordTitle() const override;
     QString openingLocation() override;
     void modeChanged(bool editing) override;
+    void toolbarKey(const QString& key) override;
 
 private:
     void buildFields();
@@ -72,6 +79,9 @@ private:
     void dropPlaceholder(QLineEdit* field);
     void markPasswords();
     void hidePasswordMarks();
+    void showLockState(bool locked, const QDateTime& since);
+    void enableUnlock();
+    void unlockAccount();
 
     UserAccounts accounts_;
     QLineEdit* txtIdUser_ = nullptr;
@@ -85,6 +95,9 @@ private:
     std::optional<OutcomeMarks> passwordMarks_;  // imgPwdOK, imgPwdReject
     QLabel* sspIdUserAddNew_ = nullptr;
     QLabel* sspTimeAddNew_ = nullptr;
+    QLabel* sspLocked_ = nullptr;
+    // Whether the account shown is locked by failed logins.
+    bool shownLocked_ = false;
     // The role the record had when shown (a new account's is 經辦).
     std::optional<UserRole> loadedRole_;
     // Whether txtPWD was typed into since the record was shown.

@@ -30,6 +30,8 @@ using test::StoredUser;
 
 using Refusal = UserAccounts::Refusal;
 
+const QString kLongEnough = QStringLiteral("Long enough");
+
 TEST(UserAccountRules, WhoMayDoWhat) {
     const struct {
         const char* label;
@@ -142,11 +144,11 @@ TEST_P(UserAccountsTest, AddStoresTheUpperCaseIdAHashOfTheTrimmedPasswordAndTheR
         EXPECT_EQ(FieldText(row, QStringLiteral("IdUserAddNew")), QStringLiteral("ADMIN"));
         EXPECT_TRUE(FieldDateTime(row, QStringLiteral("TimeAddNew")).isValid());
     }
-    // No role given: a new account is a clerk; no password given: the empty one.
-    ASSERT_TRUE(accounts().add(kAdmin, {QStringLiteral("plain"), {}, {}, {}, {}}).ok());
+    // No role given: a new account is a clerk.
+    ASSERT_TRUE(accounts()
+                    .add(kAdmin, {QStringLiteral("plain"), {}, {}, {}, QStringLiteral("12345678")})
+                    .ok());
     EXPECT_EQ(flags(QStringLiteral("PLAIN")), (RoleFlags{true, false, false}));
-    EXPECT_TRUE(PasswordMatches(
-        FieldText(StoredUser(db(), QStringLiteral("PLAIN")), QStringLiteral("PWD")), QString()));
 }
 
 TEST_P(UserAccountsTest, AddRefusalsWriteNothing) {
@@ -171,7 +173,7 @@ TEST_P(UserAccountsTest, AddRefusalsWriteNothing) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
         const UserAccounts::Outcome outcome =
-            accounts().add(c.actor, {c.id, {}, {}, UserRole::Handling, QStringLiteral("x")});
+            accounts().add(c.actor, {c.id, {}, {}, UserRole::Handling, kLongEnough});
         EXPECT_EQ(outcome.refusal, c.refusal);
         EXPECT_EQ(outcome.message, c.message);
         EXPECT_EQ(count(), 1);
@@ -181,7 +183,8 @@ TEST_P(UserAccountsTest, AddRefusalsWriteNothing) {
 
 TEST_P(UserAccountsTest, AnExistingIdIsRefusedByTheTable) {
     AddUser(db(), {QStringLiteral("BOB"), {}, true, false, false}, QStringLiteral("979899"));
-    EXPECT_THROW(accounts().add(kAdmin, {QStringLiteral("bob"), {}, {}, {}, {}}), DatabaseFailure);
+    EXPECT_THROW(accounts().add(kAdmin, {QStringLiteral("bob"), {}, {}, {}, kLongEnough}),
+                 DatabaseFailure);
     EXPECT_EQ(count(), 1);
     EXPECT_EQ(FieldText(StoredUser(db(), QStringLiteral("BOB")), QStringLiteral("PWD")),
               QStringLiteral("979899"));
@@ -189,7 +192,7 @@ TEST_P(UserAccountsTest, AnExistingIdIsRefusedByTheTable) {
     EXPECT_THROW(AddUser(db(), {QStringLiteral("Bob"), {}, true, false, false}, QString()),
                  DatabaseFailure);
     EXPECT_EQ(db().transactionDepth(), 0);
-    EXPECT_TRUE(accounts().add(kAdmin, {QStringLiteral("bobby"), {}, {}, {}, {}}).ok())
+    EXPECT_TRUE(accounts().add(kAdmin, {QStringLiteral("bobby"), {}, {}, {}, kLongEnough}).ok())
         << "the connection is usable after the refused insert";
 }
 
@@ -223,13 +226,57 @@ TEST_P(UserAccountsTest, ModifyLeavesAnUntouchedPasswordAndRoleExactlyAsStored) 
 
 TEST_P(UserAccountsTest, ModifyWithAPasswordStoresItsHash) {
     AddUser(db(), {QStringLiteral("CLERK"), {}, true, false, false}, QStringLiteral("979899"));
-    ASSERT_TRUE(accounts()
-                    .modify(kClerk, {QStringLiteral("CLERK"), {}, {}, {}, QStringLiteral(" New1 ")})
-                    .ok());
+    ASSERT_TRUE(
+        accounts()
+            .modify(kClerk, {QStringLiteral("CLERK"), {}, {}, {}, QStringLiteral(" New1 pwd ")})
+            .ok());
     const QString pwd = FieldText(StoredUser(db(), QStringLiteral("CLERK")), QStringLiteral("PWD"));
-    EXPECT_TRUE(PasswordMatches(pwd, QStringLiteral("New1")));
+    EXPECT_TRUE(PasswordMatches(pwd, QStringLiteral("New1 pwd")));
     EXPECT_FALSE(PasswordMatches(pwd, QStringLiteral("abc"))) << "the old password is gone";
-    EXPECT_NE(pwd, HashPassword(QStringLiteral("New1"))) << "salted";
+    EXPECT_NE(pwd, HashPassword(QStringLiteral("New1 pwd"))) << "salted";
+}
+
+TEST_P(UserAccountsTest, NewPasswordsHaveAtLeastEightCharactersAndOldOnesStay) {
+    AddUser(db(), {QStringLiteral("CLERK"), {}, true, false, false}, QStringLiteral("979899"));
+    const QString message = QStringLiteral("儲存失敗\r\n\r\n密碼長度不足，至少須 8 個字元");
+    const struct {
+        const char* label;
+        QString password;
+        bool accepted;
+    } cases[] = {
+        {"empty", QString(), false},
+        {"seven characters", QStringLiteral("1234567"), false},
+        {"seven inside spaces", QStringLiteral("  abc def  "), false},
+        {"eight characters", QStringLiteral("abcd1234"), true},
+        {"eight Chinese characters", QStringLiteral("中文密碼也算字元"), true},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        const QString id = QStringLiteral("NEW%1").arg(++n);
+        const UserAccounts::Outcome added = accounts().add(kAdmin, {id, {}, {}, {}, c.password});
+        const UserAccounts::Outcome modified =
+            accounts().modify(kClerk, {QStringLiteral("CLERK"), {}, {}, {}, c.password});
+        for (const UserAccounts::Outcome& outcome : {added, modified}) {
+            EXPECT_EQ(outcome.ok(), c.accepted);
+            if (!c.accepted) {
+                EXPECT_EQ(outcome.refusal, Refusal::PasswordTooShort);
+                EXPECT_EQ(outcome.message, message);
+            }
+        }
+        EXPECT_EQ(StoredUser(db(), id).isEmpty(), !c.accepted);
+        if (!c.accepted) {
+            EXPECT_EQ(FieldText(StoredUser(db(), QStringLiteral("CLERK")), QStringLiteral("PWD")),
+                      QStringLiteral("979899"));
+        }
+    }
+    // Saving anything else leaves a short stored password alone.
+    AddUser(db(), {QStringLiteral("OLD"), {}, true, false, false}, QStringLiteral("979899"));
+    EXPECT_TRUE(accounts()
+                    .modify(kAdmin, {QStringLiteral("OLD"), QStringLiteral("新名"), {}, {}, {}})
+                    .ok());
+    EXPECT_EQ(FieldText(StoredUser(db(), QStringLiteral("OLD")), QStringLiteral("PWD")),
+              QStringLiteral("979899"));
 }
 
 TEST_P(UserAccountsTest, NobodyChangesTheirOwnRole) {

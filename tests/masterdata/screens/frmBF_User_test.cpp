@@ -168,10 +168,10 @@ TEST_P(UserScreenTest, AnAdministratorAddsAnAccountWithTheKeys) {
     EXPECT_EQ(screen.txtIdUser()->text(), QStringLiteral("ALICE"));
     QTest::keyClick(screen.txtIdUser(), Qt::Key_Return);
     EXPECT_EQ(QApplication::focusWidget(), screen.txtPWD());
-    QTest::keyClicks(screen.txtPWD(), QStringLiteral("  Se cret "));
+    QTest::keyClicks(screen.txtPWD(), QStringLiteral("  Se cret9 "));
     QTest::keyClick(screen.txtPWD(), Qt::Key_Return);
     EXPECT_EQ(QApplication::focusWidget(), screen.txtPwdVerify());
-    QTest::keyClicks(screen.txtPwdVerify(), QStringLiteral("  Se cret "));
+    QTest::keyClicks(screen.txtPwdVerify(), QStringLiteral("  Se cret9 "));
     QTest::keyClick(screen.txtPwdVerify(), Qt::Key_Return);
     EXPECT_EQ(QApplication::focusWidget(), screen.txtNameUser());
     EXPECT_TRUE(okShown());
@@ -188,9 +188,9 @@ TEST_P(UserScreenTest, AnAdministratorAddsAnAccountWithTheKeys) {
     EXPECT_EQ(flags(QStringLiteral("ALICE")), (RoleFlags{false, true, false}));
     const QString pwd = FieldText(row, QStringLiteral("PWD"));
     EXPECT_TRUE(pwd.startsWith(QStringLiteral("$argon2id$")));
-    EXPECT_TRUE(PasswordMatches(pwd, QStringLiteral("Se cret")));
-    EXPECT_TRUE(loginAccepts(pwd, QStringLiteral("  Se cret ")));
-    EXPECT_FALSE(loginAccepts(pwd, QStringLiteral("Secret")));
+    EXPECT_TRUE(PasswordMatches(pwd, QStringLiteral("Se cret9")));
+    EXPECT_TRUE(loginAccepts(pwd, QStringLiteral("  Se cret9 ")));
+    EXPECT_FALSE(loginAccepts(pwd, QStringLiteral("Secret9")));
     EXPECT_EQ(FieldText(row, QStringLiteral("NameUser")), QStringLiteral("愛麗絲"));
     EXPECT_EQ(FieldText(row, QStringLiteral("IdUserAddNew")), QStringLiteral("ADMIN"));
     EXPECT_TRUE(FieldDateTime(row, QStringLiteral("TimeAddNew")).isValid());
@@ -289,12 +289,12 @@ TEST_P(UserScreenTest, DifferentTextsInTheTwoFieldsStoreTheFirst) {
     EXPECT_EQ(QApplication::focusWidget(), screen.txtPWD());
     EXPECT_EQ(screen.txtPWD()->selectedText().size(), screen.txtPWD()->text().size())
         << "the placeholder is selected, so typing replaces it";
-    QTest::keyClicks(screen.txtPWD(), QStringLiteral("first"));
-    retype(screen.txtPwdVerify(), QStringLiteral("second"));
+    QTest::keyClicks(screen.txtPWD(), QStringLiteral("first123"));
+    retype(screen.txtPwdVerify(), QStringLiteral("second12"));
     expectSaved();
     ASSERT_TRUE(screen.subFormSave());
-    EXPECT_TRUE(loginAccepts(storedPassword(QStringLiteral("ADMIN")), QStringLiteral("first")));
-    EXPECT_FALSE(loginAccepts(storedPassword(QStringLiteral("ADMIN")), QStringLiteral("second")));
+    EXPECT_TRUE(loginAccepts(storedPassword(QStringLiteral("ADMIN")), QStringLiteral("first123")));
+    EXPECT_FALSE(loginAccepts(storedPassword(QStringLiteral("ADMIN")), QStringLiteral("second12")));
 }
 
 TEST_P(UserScreenTest, AnUntouchedPasswordStaysExactlyAsStored) {
@@ -343,9 +343,10 @@ TEST_P(UserScreenTest, TypingIntoThePlaceholderKeepsOnlyWhatWasTyped) {
         QString typed;
         QString kept;
     } cases[] = {
-        {"typed after it", Qt::Key_End, QStringLiteral("x1"), QStringLiteral("x1")},
-        {"typed before it", Qt::Key_Home, QStringLiteral("y2"), QStringLiteral("y2")},
-        {"one character of it erased", Qt::Key_Backspace, QString(), QString()},
+        {"typed after it", Qt::Key_End, QStringLiteral("x1234567"), QStringLiteral("x1234567")},
+        {"typed before it", Qt::Key_Home, QStringLiteral("y2345678"), QStringLiteral("y2345678")},
+        {"one character of it erased", Qt::Key_Backspace, QStringLiteral("z3456789"),
+         QStringLiteral("z3456789")},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
@@ -491,8 +492,8 @@ TEST_P(UserScreenTest, AUserWithoutTheSystemRoleChangesOnlyTheirOwnNamePasswordA
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_F2);
     ASSERT_TRUE(screen.isEditing());
     EXPECT_FALSE(screen.roleFrame()->isEnabled());
-    QTest::keyClicks(screen.txtPWD(), QStringLiteral("n3w"));
-    retype(screen.txtPwdVerify(), QStringLiteral("n3w"));
+    QTest::keyClicks(screen.txtPWD(), QStringLiteral("n3wpassw"));
+    retype(screen.txtPwdVerify(), QStringLiteral("n3wpassw"));
     retype(screen.txtNameUser(), QStringLiteral("Chen"));
     retype(screen.txtNote(), QStringLiteral("remark"));
     expectSaved();
@@ -502,7 +503,7 @@ TEST_P(UserScreenTest, AUserWithoutTheSystemRoleChangesOnlyTheirOwnNamePasswordA
     EXPECT_EQ(FieldText(row, QStringLiteral("NameUser")), QStringLiteral("Chen"))
         << "cut to the name's four characters";
     EXPECT_EQ(FieldText(row, QStringLiteral("Note")), QStringLiteral("remark"));
-    EXPECT_TRUE(loginAccepts(FieldText(row, QStringLiteral("PWD")), QStringLiteral("n3w")));
+    EXPECT_TRUE(loginAccepts(FieldText(row, QStringLiteral("PWD")), QStringLiteral("n3wpassw")));
     EXPECT_EQ(flags(QStringLiteral("CLERK")), (RoleFlags{true, false, false}));
     EXPECT_EQ(FieldText(row, QStringLiteral("IdUserModifyLast")), QStringLiteral("CLERK"));
     EXPECT_EQ(listed(), QStringList{QStringLiteral("CLERK")});
@@ -622,6 +623,17 @@ TEST_P(UserScreenTest, NewIdsBlankDuplicatedOrDifferingOnlyInCaseAreRefused) {
     EXPECT_TRUE(screen.isAdding());
     EXPECT_EQ(QApplication::focusWidget(), screen.txtIdUser());
 
+    // A new password has at least eight characters.
+    retype(screen.txtIdUser(), QStringLiteral("carol"));
+    retype(screen.txtPWD(), QStringLiteral(" short7 "));
+    dialogs_.expectMessage(Dialogs::Icon::Warning, QStringLiteral("儲存"),
+                           QStringLiteral("儲存失敗\r\n\r\n密碼長度不足，至少須 8 個字元"));
+    EXPECT_FALSE(screen.subFormSave());
+    EXPECT_TRUE(screen.isAdding());
+    EXPECT_EQ(QApplication::focusWidget(), screen.txtPWD());
+    EXPECT_EQ(count(), 2);
+    retype(screen.txtPWD(), QStringLiteral("long enough"));
+
     retype(screen.txtIdUser(), QStringLiteral("admin"));
     dialogs_.expectMessage(
         Dialogs::Icon::Warning, QStringLiteral("儲存"),
@@ -646,6 +658,61 @@ TEST_P(UserScreenTest, NewIdsBlankDuplicatedOrDifferingOnlyInCaseAreRefused) {
     expectSaved();
     ASSERT_TRUE(screen.subFormSave());
     EXPECT_FALSE(StoredUser(db(), QStringLiteral("DAVE")).isEmpty());
+}
+
+TEST_P(UserScreenTest, TheLockIsShownAndAnAdministratorLiftsIt) {
+    AddUser(db(), kAdmin, QString());
+    AddUser(db(), kClerk, QStringLiteral("979899"));
+    db().ConnExecute(
+        Statement(QStringLiteral("UPDATE BF_User SET LoginFailures = 5, Locked = 1, TimeLocked = "
+                                 "'2024-05-06 07:08:09.000' WHERE IdUser = 'CLERK'")));
+    frmBF_User& screen = open(kAdmin);
+    QAction* unlock = key(QStringLiteral("Unlock"));
+    ASSERT_NE(unlock, nullptr);
+    EXPECT_EQ(unlock->text(), QStringLiteral("解除鎖定"));
+    const QString locked = QStringLiteral("已鎖定（2024/05/06 07:08:09 起）");
+
+    screen.subFormShowRecord(QStringLiteral("ADMIN"));
+    EXPECT_EQ(screen.lockState()->text(), QStringLiteral("正常"));
+    EXPECT_FALSE(unlock->isEnabled());
+    screen.subFormShowRecord(QStringLiteral("CLERK"));
+    EXPECT_EQ(screen.lockState()->text(), locked);
+    EXPECT_TRUE(unlock->isEnabled());
+    screen.subFormEdit();
+    EXPECT_FALSE(unlock->isEnabled()) << "not while modifying";
+    screen.subFormCancel();
+    EXPECT_TRUE(unlock->isEnabled());
+
+    const QString question =
+        QStringLiteral("確定要解除此帳號的鎖定？\r\n\r\n帳　號：CLERK\r\n使用者：陳經辦");
+    dialogs_
+        .expectMessage(Dialogs::Icon::Question, QStringLiteral("解除鎖定"), question,
+                       Dialogs::Button::No)
+        .withButtons(Dialogs::Buttons::YesNo, Dialogs::Button::No);
+    unlock->trigger();
+    EXPECT_TRUE(FieldBoolean(StoredUser(db(), QStringLiteral("CLERK")), QStringLiteral("Locked")));
+    EXPECT_EQ(screen.lockState()->text(), locked);
+
+    dialogs_.expectMessage(Dialogs::Icon::Question, QStringLiteral("解除鎖定"), question,
+                           Dialogs::Button::Yes);
+    unlock->trigger();
+    const QSqlRecord row = StoredUser(db(), QStringLiteral("CLERK"));
+    EXPECT_FALSE(FieldBoolean(row, QStringLiteral("Locked")));
+    EXPECT_EQ(FieldLong(row, QStringLiteral("LoginFailures")), 0);
+    EXPECT_EQ(FieldText(row, QStringLiteral("PWD")), QStringLiteral("979899"));
+    EXPECT_EQ(screen.txtIdUser()->text(), QStringLiteral("CLERK"));
+    EXPECT_EQ(screen.lockState()->text(), QStringLiteral("正常"));
+    EXPECT_FALSE(unlock->isEnabled());
+    EXPECT_EQ(dialogs_.pending(), 0U);
+}
+
+TEST_P(UserScreenTest, OnlyAnAdministratorMayUnlock) {
+    AddUser(db(), kClerk, QStringLiteral("979899"));
+    db().ConnExecute(
+        Statement(QStringLiteral("UPDATE BF_User SET Locked = 1 WHERE IdUser = 'CLERK'")));
+    frmBF_User& screen = open(kClerk);
+    EXPECT_TRUE(screen.lockState()->text().startsWith(QStringLiteral("已鎖定")));
+    EXPECT_FALSE(key(QStringLiteral("Unlock"))->isEnabled());
 }
 
 TEST_P(UserScreenTest, AListFailureAtOpeningNamesTheConnection) {
