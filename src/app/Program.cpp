@@ -2,7 +2,6 @@
 
 #include "app/frmAP_Login.h"
 #include "app/frmAP_Main.h"
-#include "core/Failure.h"
 #include "ui/Dialogs.h"
 #include "ui/FieldLookups.h"
 #include "ui/Fonts.h"
@@ -22,22 +21,17 @@ void PrepareApplication() {
     RouteFailuresToDialogs();
 }
 
-Program::Program() : settings_(SettingsStore::ForWorkstation()) {}
+Program::Program(SettingsStore settings) : settings_(std::move(settings)) {}
 
 Program::~Program() = default;
 
-bool Program::start() {
-    if (!InitializeSystem(settings_, AppDialogs(), state_)) {
-        return false;
+StartupOutcome Program::start() {
+    const StartupOutcome outcome = InitializeSystem(settings_, AppDialogs(), state_);
+    if (outcome != StartupOutcome::Ready) {
+        return outcome;
     }
-    try {
-        db_ = std::make_unique<Database>(state_.target);
-    } catch (const Failure& failure) {
-        AppDialogs().message(Dialogs::Icon::Critical, QStringLiteral("系統初始化"),
-                             failure.description());
-        return false;
-    }
-    return true;
+    db_ = OpenDatabase(state_.target, AppDialogs());
+    return db_ ? StartupOutcome::Ready : StartupOutcome::Failed;
 }
 
 std::unique_ptr<frmAP_Login> Program::createLogin() {
@@ -45,8 +39,9 @@ std::unique_ptr<frmAP_Login> Program::createLogin() {
 }
 
 int Program::run(QApplication& app) {
-    if (!start()) {
-        return 0;
+    const StartupOutcome started = start();
+    if (started != StartupOutcome::Ready) {
+        return started == StartupOutcome::Failed ? 1 : 0;
     }
     int outcome = frmAP_Login::Ended;
     {
