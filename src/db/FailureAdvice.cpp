@@ -219,7 +219,8 @@ QString FailureAdvice(const ConnectionTarget& target, const QString& code,
         case ConnectionTarget::Kind::Postgres:
             return postgresAdvice(target.describe(), code, driverText);
         case ConnectionTarget::Kind::Sqlite:
-            return sqliteAdvice(target.describe(), code, driverText);
+            // The file's path ends the name: a space keeps it apart from the words after it.
+            return sqliteAdvice(target.describe() + QLatin1Char(' '), code, driverText);
         case ConnectionTarget::Kind::None:
             break;
     }

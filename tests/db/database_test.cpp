@@ -394,7 +394,7 @@ TEST(SqliteConnection, RefusesAMissingFileAndAFileThatIsNoDatabase) {
     } catch (const DatabaseFailure& failure) {
         expectAdviceThenDriverText(failure,
                                    QStringLiteral("SQLite 資料庫檔案 ") + text +
-                                       QStringLiteral("不是資料庫檔案，請至「系統環境設定」"),
+                                       QStringLiteral(" 不是資料庫檔案，請至「系統環境設定」"),
                                    QStringLiteral("file is not a database"));
     }
     QFile file(text);
