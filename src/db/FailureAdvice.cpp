@@ -36,6 +36,18 @@ QString unreachable(const QString& server) {
                "按「重試」");
 }
 
+QString noDatabase(const QString& server) {
+    return QStringLiteral("無法連線至") + server +
+           QStringLiteral(
+               "：伺服器上沒有此資料庫，請系統管理者建立資料庫並以 quorvane-db init "
+               "安裝資料表");
+}
+
+QString loginRefused(const QString& server) {
+    return QStringLiteral("無法連線至") + server +
+           QStringLiteral("：伺服器拒絕此工作站登入（帳號或驗證設定不符），請通知系統管理者");
+}
+
 bool has(const QString& text, const char* fragment) {
     return text.contains(QLatin1String(fragment), Qt::CaseInsensitive);
 }
@@ -54,16 +66,15 @@ QString postgresConnectionAdvice(const QString& server, const QString& text) {
         return connectionLost(server);
     }
     if (has(text, "could not translate host name")) {
-        return QStringLiteral("找不到") + server +
-               QStringLiteral("的主機名稱，請至「系統環境設定」確認伺服器位址");
+        return QStringLiteral("無法連線至") + server +
+               QStringLiteral("：找不到此主機名稱，請至「系統環境設定」確認伺服器位址");
     }
     if (has(text, "database \"") && has(text, "does not exist")) {
-        return server +
-               QStringLiteral("上沒有本系統的資料庫，請系統管理者以 quorvane-db init 建立");
+        return noDatabase(server);
     }
     if (has(text, "authentication failed") || has(text, "no pg_hba.conf entry") ||
         (has(text, "role \"") && has(text, "does not exist"))) {
-        return server + QStringLiteral("拒絕此工作站連線（帳號或驗證設定不符），請通知系統管理者");
+        return loginRefused(server);
     }
     if (has(text, "could not connect to server") || has(text, "connection to server") ||
         has(text, "connection refused")) {
@@ -118,11 +129,10 @@ QString postgresAdvice(const QString& server, const QString& state, const QStrin
         return kNoPrivilege;
     }
     if (state.startsWith(QLatin1String("28"))) {
-        return server + QStringLiteral("拒絕此工作站連線（帳號或驗證設定不符），請通知系統管理者");
+        return loginRefused(server);
     }
     if (state == QLatin1String("3D000")) {
-        return server +
-               QStringLiteral("上沒有本系統的資料庫，請系統管理者以 quorvane-db init 建立");
+        return noDatabase(server);
     }
     if (state == QLatin1String("42P01") || state == QLatin1String("42703") ||
         state == QLatin1String("42883")) {
