@@ -11,7 +11,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     quorvane::PrepareApplication();
     quorvane::Program program;
-    if (!program.start()) {
+    if (program.start() != quorvane::StartupOutcome::Ready) {
         return 1;
     }
     const auto login = program.createLogin();

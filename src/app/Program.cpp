@@ -2,7 +2,6 @@
 
 #include "app/frmAP_Login.h"
 #include "app/frmAP_Main.h"
-#include "core/Failure.h"
 #include "ui/Dialogs.h"
 #include "ui/FieldLookups.h"
 #include "ui/Fonts.h"
@@ -22,25 +21,29 @@ void PrepareApplication() {
     RouteFailuresToDialogs();
 }
 
-Program::Program() : settings_(SettingsStore::ForWorkstation()) {}
+Program::Program(SettingsStore settings) : settings_(std::move(settings)) {}
 
 Program::~Program() = default;
 
-bool Program::start() {
-    if (!InitializeSystem(settings_, AppDialogs(), state_)) {
-        return false;
+StartupOutcome Program::start() {
+    const StartupOutcome outcome = InitializeSystem(settings_, AppDialogs(), state_);
+    if (outcome != StartupOutcome::Ready) {
+        return outcome;
+    }
+    db_ = OpenDatabase(state_.target, AppDialogs());
+    if (!db_) {
+        return StartupOutcome::Failed;
     }
     try {
-        db_ = std::make_unique<Database>(state_.target);
         if (!CheckDatabaseVersion(*db_, AppDialogs())) {
-            return false;
+            return StartupOutcome::Failed;
         }
     } catch (const Failure& failure) {
         AppDialogs().message(Dialogs::Icon::Critical, QStringLiteral("系統初始化"),
-                             failure.description());
-        return false;
+                             DatabaseUnavailableText(failure));
+        return StartupOutcome::Failed;
     }
-    return true;
+    return StartupOutcome::Ready;
 }
 
 std::unique_ptr<frmAP_Login> Program::createLogin() {
@@ -48,8 +51,9 @@ std::unique_ptr<frmAP_Login> Program::createLogin() {
 }
 
 int Program::run(QApplication& app) {
-    if (!start()) {
-        return 0;
+    const StartupOutcome started = start();
+    if (started != StartupOutcome::Ready) {
+        return started == StartupOutcome::Failed ? 1 : 0;
     }
     int outcome = frmAP_Login::Ended;
     {

@@ -19,15 +19,16 @@ void PrepareApplication();
 // The state of one run of the program, from start-up to its end.
 class Program {
 public:
-    Program();
+    explicit Program(SettingsStore settings = SettingsStore::ForWorkstation());
     ~Program();
 
-    // InitializeSystem, the connection and the check of its schema version; false when the
-    // program must end.
-    bool start();
+    // InitializeSystem, the database opened and its schema version checked; anything but Ready
+    // ends the program.
+    StartupOutcome start();
     // The login screen on the database start() prepared.
     std::unique_ptr<frmAP_Login> createLogin();
-    // The whole run: start-up, login, main window, event loop; returns the exit code.
+    // The whole run: start-up, login, main window, event loop; returns the exit code, which
+    // is not 0 when start-up failed.
     int run(QApplication& app);
 
 private:

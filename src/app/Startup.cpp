@@ -22,7 +22,8 @@ QString ServerHostFor(const SettingsStore& settings) {
     return settings.GetServerIP().value_or(DefaultServerHost());
 }
 
-bool InitializeSystem(const SettingsStore& settings, Dialogs& dialogs, StartupState& state) {
+StartupOutcome InitializeSystem(const SettingsStore& settings, Dialogs& dialogs,
+                                StartupState& state) {
     // Defaults in place of an unreadable file could mean working on another database.
     const QString unreadable = settings.unreadableFile();
     if (!unreadable.isEmpty()) {
@@ -30,21 +31,37 @@ bool InitializeSystem(const SettingsStore& settings, Dialogs& dialogs, StartupSt
             Dialogs::Icon::Critical, QStringLiteral("系統初始化"),
             QStringLiteral("無法讀取設定檔：") + unreadable +
                 QStringLiteral("\r\n\r\n請系統管理者檢查此檔案的權限與內容後，再重新啟動系統"));
-        return false;
+        return StartupOutcome::Failed;
     }
     state.serverHost = ServerHostFor(settings);
     SetPrintOffsets({settings.GetTemplateOffsetLeft(), settings.GetTemplateOffsetTop(),
                      settings.GetTicketFormOffsetLeft(), settings.GetTicketFormOffsetTop()});
     if (!state.serverHost.trimmed().isEmpty()) {
         state.target = ConnectionTarget::FromServerHost(state.serverHost);
-        return true;
+        return StartupOutcome::Ready;
     }
     dialogs.message(Dialogs::Icon::Warning, QStringLiteral("系統初始化"),
                     QStringLiteral("尚未設定伺服器IP位址\r\n\r\n"
                                    "請至「系統環境設定」指定適當資料庫伺服器位置"));
     frmST_SettingSystem screen(settings, state.serverHost);
     dialogs.runModal(&screen);
-    return false;
+    return StartupOutcome::Unconfigured;
+}
+
+QString DatabaseUnavailableText(const Failure& failure) {
+    return failure.description() + QStringLiteral("\r\n\r\n系統即將結束。");
+}
+
+std::unique_ptr<Database> OpenDatabase(const ConnectionTarget& target, Dialogs& dialogs) {
+    try {
+        auto db = std::make_unique<Database>(target);
+        const UnitOfWork unit(*db);
+        return db;
+    } catch (const Failure& failure) {
+        dialogs.message(Dialogs::Icon::Critical, QStringLiteral("系統初始化"),
+                        DatabaseUnavailableText(failure));
+        return nullptr;
+    }
 }
 
 bool CheckDatabaseVersion(Database& db, Dialogs& dialogs) {

@@ -1,5 +1,6 @@
 #include "app/frmAP_Login.h"
 
+#include "app/Startup.h"
 #include "core/Failure.h"
 #include "ui/Dialogs.h"
 #include "ui/FieldKinds.h"
@@ -110,9 +111,7 @@ void frmAP_Login::cmdLogin_Click() {
     } catch (const Failure& failure) {
         // Without a database the program cannot go on: say which one failed, then end.
         AppDialogs().message(Dialogs::Icon::Critical, QStringLiteral("登入失敗"),
-                             failure.description() +
-                                 QStringLiteral("\r\n\r\n系統即將結束。請確認資料庫伺服器已啟動，"
-                                                "或至「系統環境設定」指定正確的資料庫位置。"));
+                             DatabaseUnavailableText(failure));
         done(Failed);
         return;
     }

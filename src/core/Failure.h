@@ -25,8 +25,9 @@ private:
     QByteArray what_;
 };
 
-// A failure reported by the database driver: the description is the driver's text and the
-// number the server's native error code (0 when the server gave none).
+// A failure reported by the database driver: the description says first, in the clerk's
+// words, what happened and what to do, then gives the driver's text on the next line; the
+// number is the server's native error code (0 when the server gave none).
 class DatabaseFailure : public Failure {
 public:
     DatabaseFailure(long nativeCode, QString driverText, QString source, QString sqlState = {});

@@ -2,6 +2,7 @@
 
 #include "core/Failure.h"
 #include "core/FailureRouting.h"
+#include "db/FailureAdvice.h"
 
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -94,25 +95,24 @@ void Database::openPhysical() {
     if (target_.kind() == ConnectionTarget::Kind::Sqlite) {
         const QFileInfo file(target_.location());
         if (!file.exists()) {
-            throw Failure(
-                0,
-                QStringLiteral("找不到資料庫檔案：") + target_.location() +
-                    QStringLiteral(
-                        "\r\n請以 quorvane-db init 建立資料庫，或至「系統環境設定」指定正確位置"),
-                QStringLiteral("SQLite"));
+            throw Failure(0,
+                          QStringLiteral("找不到資料庫檔案：") + target_.location() +
+                              QStringLiteral("\r\n請系統管理者以 quorvane-db init "
+                                             "建立資料庫，或至「系統環境設定」指定正確位置"),
+                          QStringLiteral("SQLite"));
         }
         if (!file.isFile() || !file.isReadable()) {
-            throw Failure(0, QStringLiteral("無法讀取資料庫檔案：") + target_.location(),
+            throw Failure(0,
+                          QStringLiteral("無法讀取資料庫檔案：") + target_.location() +
+                              QStringLiteral("\r\n此位置不是可讀取的檔案，請至「系統環境設定」"
+                                             "指定正確的資料庫檔案，或請系統管理者開放讀取權限"),
                           QStringLiteral("SQLite"));
         }
     }
     if (!db.open()) {
         const QSqlError error = db.lastError();
         db.close();
-        throw DatabaseFailure(
-            error.nativeErrorCode().toLong(),
-            QStringLiteral("無法連線至") + target_.describe() + QStringLiteral("：") + error.text(),
-            driverName(target_.kind()), error.nativeErrorCode());
+        raise(error, QString());
     }
     if (target_.kind() == ConnectionTarget::Kind::Sqlite) {
         // These do not persist in the file: every connection sets them. The first statement
@@ -125,10 +125,7 @@ void Database::openPhysical() {
                 const QSqlError error = query.lastError();
                 query.finish();
                 db.close();
-                throw DatabaseFailure(error.nativeErrorCode().toLong(),
-                                      QStringLiteral("無法開啟") + target_.describe() +
-                                          QStringLiteral("：") + error.text(),
-                                      driverName(target_.kind()), error.nativeErrorCode());
+                raise(error, QString());
             }
         }
     } else {
@@ -189,8 +186,12 @@ void Database::raise(const QSqlError& error, const QString& where) {
     if (text.isEmpty()) {
         text = error.driverText();
     }
-    throw DatabaseFailure(numeric ? number : 0, text,
-                          driverName(target_.kind()) + QStringLiteral("：") + where, code);
+    QString source = driverName(target_.kind());
+    if (!where.isEmpty()) {
+        source += QStringLiteral("：") + where;
+    }
+    throw DatabaseFailure(numeric ? number : 0, DatabaseFailureText(target_, code, text), source,
+                          code);
 }
 
 void Database::runControl(const QString& sql) {

@@ -3,6 +3,7 @@
 #include "core/PrintOffsets.h"
 #include "db/FieldKind.h"
 #include "settings/PrintOffsetText.h"
+#include "settings/ServerHostCheck.h"
 #include "settings/SettingsScreenBuilder.h"
 #include "ui/Dialogs.h"
 #include "ui/FieldKinds.h"
@@ -141,6 +142,10 @@ void frmST_SettingClient::save() {
                                  QStringLiteral(" 之間的數字（") + kUnit + QStringLiteral("）"));
         tabs_->setCurrentWidget(printPage_);
         SetFocusTextBox(refused->field, true);
+        return;
+    }
+
+    if (RefuseServerHost(txtSystem_ServerIP_, tabs_, kTitle)) {
         return;
     }
 

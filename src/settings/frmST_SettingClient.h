@@ -17,9 +17,9 @@ namespace quorvane {
 
 // E2-電腦用戶端設定: this workstation's database server address, the print offsets of the
 // voucher template and of the sample confirmation document, and the workstation's own facts.
-// The offsets shown are the ones the program read at start-up. OK checks the four offsets,
-// stores the address and the offsets (they take effect at the next start) and reports the
-// outcome; the screen stays open. Esc or Quit closes it without storing.
+// The offsets shown are the ones the program read at start-up. OK checks the four offsets and
+// the address, stores the address and the offsets (they take effect at the next start) and reports
+// the outcome; the screen stays open. Esc or Quit closes it without storing.
 class frmST_SettingClient : public QDialog {
     Q_OBJECT
 
@@ -33,9 +33,9 @@ public:
     frmST_SettingClient(const SettingsStore& settings, QString serverHostInUse,
                         QWidget* parent = nullptr);
 
-    // Checks the offsets, stores everything and shows the outcome (the toolbar's OK). An offset
-    // that is not a number is refused with a message and the focus in its field; nothing is
-    // stored then.
+    // Checks the offsets and the address, stores everything and shows the outcome (the toolbar's
+    // OK). An offset that is not a number, or an address start-up could not use, is refused
+    // with a message and the focus in its field; nothing is stored then.
     void save();
 
 protected:

@@ -1,5 +1,6 @@
 #include "settings/frmST_SettingSystem.h"
 
+#include "settings/ServerHostCheck.h"
 #include "settings/SettingsScreenBuilder.h"
 #include "ui/ScreenSizing.h"
 #include "ui/Twips.h"
@@ -35,8 +36,11 @@ frmST_SettingSystem::frmST_SettingSystem(const SettingsStore& settings, QString 
 }
 
 void frmST_SettingSystem::save() {
-    ReportSettingsStored(QStringLiteral("儲存系統設定"),
-                         settings_.SetServerIP(txtSystem_ServerIP_->text()));
+    const QString title = QStringLiteral("儲存系統設定");
+    if (RefuseServerHost(txtSystem_ServerIP_, tabs_, title)) {
+        return;
+    }
+    ReportSettingsStored(title, settings_.SetServerIP(txtSystem_ServerIP_->text()));
 }
 
 void frmST_SettingSystem::showEvent(QShowEvent* event) {

@@ -15,8 +15,9 @@ class QToolBar;
 namespace quorvane {
 
 // E1-系統全域設定: the database server address of this workstation and the workstation's own
-// facts. OK stores the address (it takes effect at the next start) and reports the outcome;
-// the screen stays open. Esc or Quit closes it without storing.
+// facts. OK checks the address, then stores it (it takes effect at the next start) and reports
+// the outcome; the screen stays open. An address start-up could not use is refused with what is
+// wrong and nothing is stored. Esc or Quit closes it without storing.
 class frmST_SettingSystem : public QDialog {
     Q_OBJECT
 
@@ -27,7 +28,7 @@ public:
     frmST_SettingSystem(const SettingsStore& settings, QString serverHostInUse,
                         QWidget* parent = nullptr);
 
-    // Stores the server address and shows the outcome (the toolbar's OK).
+    // Checks and stores the server address and shows the outcome (the toolbar's OK).
     void save();
 
 protected:

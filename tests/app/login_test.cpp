@@ -246,7 +246,7 @@ protected:
 
 TEST_F(StartupTest, StoredServerWinsAndTheEmbeddedDatabaseIsTheDefault) {
     StartupState state;
-    ASSERT_TRUE(InitializeSystem(settings_, dialogs_, state));
+    ASSERT_EQ(InitializeSystem(settings_, dialogs_, state), StartupOutcome::Ready);
     EXPECT_EQ(state.serverHost, DefaultServerHost());
     EXPECT_EQ(state.target.kind(), ConnectionTarget::Kind::Sqlite);
     EXPECT_TRUE(state.target.location().endsWith(QStringLiteral("/quorvane.db")));
@@ -254,7 +254,7 @@ TEST_F(StartupTest, StoredServerWinsAndTheEmbeddedDatabaseIsTheDefault) {
     ASSERT_TRUE(settings_.SetServerIP(QStringLiteral("dbserver:5433")));
     ASSERT_TRUE(settings_.SetTemplateOffsetLeft(QStringLiteral("1.5")));
     ASSERT_TRUE(settings_.SetTicketFormOffsetTop(QStringLiteral("-2")));
-    ASSERT_TRUE(InitializeSystem(settings_, dialogs_, state));
+    ASSERT_EQ(InitializeSystem(settings_, dialogs_, state), StartupOutcome::Ready);
     EXPECT_EQ(state.serverHost, QStringLiteral("dbserver:5433"));
     EXPECT_EQ(state.target.kind(), ConnectionTarget::Kind::Postgres);
     EXPECT_EQ(PrintOffsets().templateLeft, 1.5F);
@@ -277,7 +277,7 @@ TEST_F(StartupTest, EmptyServerWarnsAndShowsTheSystemSettings) {
         },
         QStringLiteral("frmST_SettingSystem"));
     StartupState state;
-    EXPECT_FALSE(InitializeSystem(settings_, dialogs_, state));
+    EXPECT_EQ(InitializeSystem(settings_, dialogs_, state), StartupOutcome::Unconfigured);
     EXPECT_EQ(dialogs_.pending(), 0U);
 }
 
@@ -292,7 +292,7 @@ TEST_F(StartupTest, UnreadableSettingsFileIsReportedAndEndsTheProgram) {
                        QStringLiteral("無法讀取設定檔：") + settings_.file())
         .containing();
     StartupState state;
-    EXPECT_FALSE(InitializeSystem(settings_, dialogs_, state));
+    EXPECT_EQ(InitializeSystem(settings_, dialogs_, state), StartupOutcome::Failed);
 }
 
 TEST_F(StartupTest, ADatabaseOfAnotherSchemaVersionIsRefusedWithWhatToDo) {

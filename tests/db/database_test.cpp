@@ -21,6 +21,17 @@ namespace {
 using test::Backend;
 using test::ScratchDatabase;
 
+// A database failure as the exception dialog shows it: the advice for the clerk first, the
+// driver's text after it for the administrator.
+void expectAdviceThenDriverText(const DatabaseFailure& failure, const QString& advice,
+                                const QString& driverText) {
+    const QString description = failure.description();
+    EXPECT_TRUE(description.startsWith(advice)) << description.toStdString();
+    EXPECT_TRUE(QString::fromUtf8(failure.what()).startsWith(advice));
+    EXPECT_TRUE(description.mid(advice.size()).contains(driverText, Qt::CaseInsensitive))
+        << description.toStdString();
+}
+
 // A scratch database with one small table, on each backend.
 class DatabaseTest : public testing::TestWithParam<Backend> {
 protected:
@@ -171,7 +182,11 @@ TEST_P(DatabaseTest, FailedStatementRaisesAndLeavesTheConnectionUsable) {
         insert(QStringLiteral("dup"));
         FAIL() << "a duplicate key was accepted";
     } catch (const DatabaseFailure& failure) {
-        EXPECT_FALSE(failure.description().isEmpty());
+        expectAdviceThenDriverText(
+            failure, QStringLiteral("資料已存在：另一工作站可能剛存入相同編號的資料"),
+            GetParam() == Backend::Sqlite
+                ? QStringLiteral("UNIQUE constraint failed")
+                : QStringLiteral("duplicate key value violates unique constraint"));
     }
     EXPECT_EQ(count(), 1);
     insert(QStringLiteral("next"));
@@ -268,10 +283,51 @@ TEST(PostgresConnection, IsReestablishedAfterTheServerDroppedIt) {
         workstation->LookupLong(Statement(QStringLiteral("SELECT pg_backend_pid()")));
 
     administrator->LookupText(Statement(QStringLiteral("SELECT pg_terminate_backend(?)"), {pid}));
-    EXPECT_THROW(workstation->LookupLong(one), DatabaseFailure);
+    try {
+        workstation->LookupLong(one);
+        FAIL() << "a statement ran on a terminated connection";
+    } catch (const DatabaseFailure& failure) {
+        expectAdviceThenDriverText(failure,
+                                   QStringLiteral("與") + scratch.target().describe() +
+                                       QStringLiteral("的連線中斷，請確認伺服器已啟動後按「重試」"),
+                                   QStringLiteral("connection"));
+    }
     // Retry: the next unit of work finds the connection dead and opens a new one.
     EXPECT_EQ(workstation->LookupLong(one), 1);
     EXPECT_NE(workstation->LookupLong(Statement(QStringLiteral("SELECT pg_backend_pid()"))), pid);
+}
+
+TEST(PostgresConnection, ALockedRowAndASlowStatementAskToRetryLater) {
+    ScratchDatabase scratch(Backend::Postgres);
+    auto workstation = scratch.connect();
+    auto other = scratch.connect();
+    workstation->ConnExecute(Statement(QStringLiteral("CREATE TABLE Sample (Id INTEGER)")));
+    workstation->ConnExecute(Statement(QStringLiteral("INSERT INTO Sample (Id) VALUES (1)")));
+    const Statement lockRow(QStringLiteral("SELECT Id FROM Sample WHERE Id = 1 FOR UPDATE NOWAIT"));
+    {
+        Transaction writing(*other);
+        ASSERT_EQ(other->LookupLong(lockRow), 1);
+        try {
+            workstation->LookupLong(lockRow);
+            FAIL() << "took a row lock another workstation holds";
+        } catch (const DatabaseFailure& failure) {
+            EXPECT_EQ(failure.sqlState(), QStringLiteral("55P03"));
+            expectAdviceThenDriverText(
+                failure, QStringLiteral("資料庫忙碌中，另一工作站正在寫入，請稍後按「重試」"),
+                QStringLiteral("could not obtain lock"));
+        }
+    }
+    EXPECT_EQ(workstation->LookupLong(lockRow), 1);
+
+    UnitOfWork unit(*workstation);
+    workstation->ConnExecute(Statement(QStringLiteral("SET statement_timeout = 50")));
+    try {
+        workstation->LookupText(Statement(QStringLiteral("SELECT pg_sleep(5)")));
+        FAIL() << "the statement outlived its timeout";
+    } catch (const DatabaseFailure& failure) {
+        expectAdviceThenDriverText(failure, QStringLiteral("資料庫回應逾時，請稍後按「重試」"),
+                                   QStringLiteral("statement timeout"));
+    }
 }
 
 TEST(PostgresConnection, AnUnreachableServerIsNamedInTheFailure) {
@@ -287,6 +343,35 @@ TEST(PostgresConnection, AnUnreachableServerIsNamedInTheFailure) {
             << failure.description().toStdString();
     }
     EXPECT_EQ(db.openUnits(), 0);
+}
+
+TEST(SqliteConnection, ALockedDatabaseAsksToRetryLater) {
+    ScratchDatabase scratch(Backend::Sqlite);
+    auto workstation = scratch.connect();
+    auto other = scratch.connect();
+    workstation->ConnExecute(Statement(QStringLiteral("CREATE TABLE Sample (Id INTEGER)")));
+    const Statement insert(QStringLiteral("INSERT INTO Sample (Id) VALUES (?)"));
+    workstation->ConnExecute(Statement(insert.sql, {1}));
+    workstation->ConnExecute(Statement(insert.sql, {2}));
+    {
+        // A read still in progress holds its snapshot; once another workstation has written,
+        // this connection may not write on the old snapshot and is refused at once.
+        UnitOfWork unit(*workstation);
+        QSqlQuery reading = workstation->Query(Statement(QStringLiteral("SELECT Id FROM Sample")));
+        ASSERT_TRUE(reading.next());
+        other->ConnExecute(Statement(insert.sql, {3}));
+        try {
+            workstation->ConnExecute(Statement(insert.sql, {4}));
+            FAIL() << "wrote on a snapshot another workstation had overtaken";
+        } catch (const DatabaseFailure& failure) {
+            expectAdviceThenDriverText(
+                failure, QStringLiteral("資料庫忙碌中，另一工作站正在寫入，請稍後按「重試」"),
+                QStringLiteral("database is locked"));
+        }
+    }
+    // Retry once the read is over.
+    workstation->ConnExecute(Statement(insert.sql, {4}));
+    EXPECT_EQ(other->LookupLong(Statement(QStringLiteral("SELECT COUNT(*) FROM Sample"))), 4);
 }
 
 TEST(SqliteConnection, RefusesAMissingFileAndAFileThatIsNoDatabase) {
@@ -307,7 +392,10 @@ TEST(SqliteConnection, RefusesAMissingFileAndAFileThatIsNoDatabase) {
         notDatabase.ConnOpen();
         FAIL() << "a text file was opened as a database";
     } catch (const DatabaseFailure& failure) {
-        EXPECT_TRUE(failure.description().contains(text));
+        expectAdviceThenDriverText(failure,
+                                   QStringLiteral("SQLite 資料庫檔案 ") + text +
+                                       QStringLiteral(" 不是資料庫檔案，請至「系統環境設定」"),
+                                   QStringLiteral("file is not a database"));
     }
     QFile file(text);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));

@@ -302,6 +302,21 @@ INSTANTIATE_TEST_SUITE_P(
                std::get<1>(info.param).what;
     });
 
+TEST_F(SettingClient, AnAddressStartUpCouldNotUseIsRefusedAndNothingIsStored) {
+    const SettingsStore settings = store();
+    open(settings, u"db.trust.local"_s);
+    retype(field(u"txtSystem_ServerIP"_s), u"db server"_s);
+    retype(field("txtPrintOffsetLeft"), u"5"_s);
+
+    ScriptedDialogs dialogs;
+    dialogs.expectMessage(Dialogs::Icon::Warning, kTitle, u"伺服器位址「db server」格式不正確"_s)
+        .containing();
+    click(u"OK"_s);
+    EXPECT_FALSE(QFileInfo::exists(settings.file()));
+    EXPECT_EQ(tabs()->currentIndex(), 0);
+    EXPECT_EQ(QApplication::focusWidget(), field(u"txtSystem_ServerIP"_s));
+}
+
 TEST_F(SettingClient, TheFirstRefusedOffsetIsTheOneNamed) {
     open(store(), QString());
     retype(field("txtPrintOffsetTop"), u"x"_s);
