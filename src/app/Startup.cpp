@@ -35,7 +35,8 @@ bool InitializeSystem(const SettingsStore& settings, Dialogs& dialogs, StartupSt
     SetPrintOffsets({settings.GetTemplateOffsetLeft(), settings.GetTemplateOffsetTop(),
                      settings.GetTicketFormOffsetLeft(), settings.GetTicketFormOffsetTop()});
     if (!state.serverHost.trimmed().isEmpty()) {
-        state.target = ConnectionTarget::FromServerHost(state.serverHost);
+        state.target = ConnectionTarget::FromServerHost(state.serverHost)
+                           .withTimeouts(settings.GetDatabaseTimeouts());
         return true;
     }
     dialogs.message(Dialogs::Icon::Warning, QStringLiteral("系統初始化"),

@@ -24,9 +24,9 @@ struct StartupState {
     ConnectionTarget target;
 };
 
-// Reads the server host and the print offsets. With an empty server host it warns, shows the
-// system settings screen and returns false: the program then ends without a login. A settings
-// file that cannot be read is reported and also ends the program.
+// Reads the server host with the database timeouts, and the print offsets. With an empty server
+// host it warns, shows the system settings screen and returns false: the program then ends without
+// a login. A settings file that cannot be read is reported and also ends the program.
 bool InitializeSystem(const SettingsStore& settings, Dialogs& dialogs, StartupState& state);
 
 }  // namespace quorvane
