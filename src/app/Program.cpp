@@ -6,6 +6,7 @@
 #include "ui/Dialogs.h"
 #include "ui/FieldLookups.h"
 #include "ui/Fonts.h"
+#include "ui/SetBusy.h"
 
 #include <QApplication>
 #include <QLocale>
@@ -20,6 +21,7 @@ void PrepareApplication() {
         QLocale(QLocale::Chinese, QLocale::TraditionalChineseScript, QLocale::Taiwan));
     InstallFontSubstitutions();
     RouteFailuresToDialogs();
+    ShowWaitPointerWhileDatabaseWorks();
 }
 
 Program::Program() : settings_(SettingsStore::ForWorkstation()) {}
