@@ -5,6 +5,7 @@
 #include "ui/Dialogs.h"
 #include "ui/FieldLookups.h"
 #include "ui/Fonts.h"
+#include "ui/SetBusy.h"
 
 #include <QApplication>
 #include <QLocale>
@@ -19,6 +20,7 @@ void PrepareApplication() {
         QLocale(QLocale::Chinese, QLocale::TraditionalChineseScript, QLocale::Taiwan));
     InstallFontSubstitutions();
     RouteFailuresToDialogs();
+    ShowWaitPointerWhileDatabaseWorks();
 }
 
 Program::Program(SettingsStore settings) : settings_(std::move(settings)) {}

@@ -37,7 +37,8 @@ StartupOutcome InitializeSystem(const SettingsStore& settings, Dialogs& dialogs,
     SetPrintOffsets({settings.GetTemplateOffsetLeft(), settings.GetTemplateOffsetTop(),
                      settings.GetTicketFormOffsetLeft(), settings.GetTicketFormOffsetTop()});
     if (!state.serverHost.trimmed().isEmpty()) {
-        state.target = ConnectionTarget::FromServerHost(state.serverHost);
+        state.target = ConnectionTarget::FromServerHost(state.serverHost)
+                           .withTimeouts(settings.GetDatabaseTimeouts());
         return StartupOutcome::Ready;
     }
     dialogs.message(Dialogs::Icon::Warning, QStringLiteral("系統初始化"),

@@ -32,9 +32,9 @@ struct StartupState {
 // the system settings screen, and the next start uses what was stored there), or failed.
 enum class StartupOutcome { Ready, Unconfigured, Failed };
 
-// Reads the server host and the print offsets. With an empty server host it warns, shows the
-// system settings screen and ends the start (Unconfigured). A settings file that cannot be
-// read is reported and fails the start.
+// Reads the server host with the database timeouts, and the print offsets. With an empty server
+// host it warns, shows the system settings screen and ends the start (Unconfigured). A settings
+// file that cannot be read is reported and fails the start.
 StartupOutcome InitializeSystem(const SettingsStore& settings, Dialogs& dialogs,
                                 StartupState& state);
 

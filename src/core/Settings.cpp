@@ -193,6 +193,15 @@ const QString kRecentNoContract = QStringLiteral("Recent_NoContract");
 const QString kOffsetLeft = QStringLiteral("OffsetLeft");
 const QString kOffsetTop = QStringLiteral("OffsetTop");
 
+// A timeout in whole seconds, 1 to an hour; anything else (missing, 0, text) is the default,
+// so that no setting can make the program wait for ever.
+int secondsFrom(const std::optional<QString>& text, int fallback) {
+    constexpr int kLongestSeconds = 3600;
+    bool ok = false;
+    const int seconds = text ? text->trimmed().toInt(&ok) : 0;
+    return ok && seconds >= 1 && seconds <= kLongestSeconds ? seconds : fallback;
+}
+
 }  // namespace
 
 SettingsStore SettingsStore::ForWorkstation() {
@@ -305,6 +314,20 @@ std::optional<QString> SettingsStore::GetServerIP() const {
 
 bool SettingsStore::SetServerIP(const QString& host) const {
     return write(kSystem, QStringLiteral("ServerIP"), host);
+}
+
+DatabaseTimeouts SettingsStore::GetDatabaseTimeouts() const {
+    const DatabaseTimeouts defaults;
+    DatabaseTimeouts timeouts;
+    timeouts.connectSeconds =
+        secondsFrom(read(kSystem, QStringLiteral("ConnectTimeout")), defaults.connectSeconds);
+    timeouts.statementSeconds =
+        secondsFrom(read(kSystem, QStringLiteral("StatementTimeout")), defaults.statementSeconds);
+    timeouts.lockSeconds =
+        secondsFrom(read(kSystem, QStringLiteral("LockTimeout")), defaults.lockSeconds);
+    timeouts.busySeconds =
+        secondsFrom(read(kSystem, QStringLiteral("BusyTimeout")), defaults.busySeconds);
+    return timeouts;
 }
 
 QString SettingsStore::GetRecentNoContractTicketPrint() const {

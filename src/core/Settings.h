@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/DatabaseTimeouts.h"
+
 #include <QString>
 
 #include <optional>
@@ -43,6 +45,9 @@ public:
     // nullopt when no value is stored; a stored empty text is returned as such.
     std::optional<QString> GetServerIP() const;
     bool SetServerIP(const QString& host) const;
+    // [System] ConnectTimeout, StatementTimeout, LockTimeout and BusyTimeout, in seconds; each
+    // missing or unusable value (not a whole number from 1 to 3600) is its default.
+    DatabaseTimeouts GetDatabaseTimeouts() const;
 
     QString GetRecentNoContractTicketPrint() const;
     bool SetRecentNoContractTicketPrint(const QString& contract) const;

@@ -77,6 +77,12 @@ ConnectionTarget ConnectionTarget::FromServerHost(const QString& host) {
     return Postgres(conninfo);
 }
 
+ConnectionTarget ConnectionTarget::withTimeouts(const DatabaseTimeouts& timeouts) const {
+    ConnectionTarget target = *this;
+    target.timeouts_ = timeouts;
+    return target;
+}
+
 QString ConnectionTarget::describe() const {
     switch (kind_) {
         case Kind::None:

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "core/DatabaseTimeouts.h"
+
 #include <QString>
 
 namespace quorvane {
 
 // Where the database lives: an SQLite file (the embedded single-workstation default) or a
-// PostgreSQL server shared by several workstations.
+// PostgreSQL server shared by several workstations; and how long a connection to it waits
+// before it gives up (the defaults unless set).
 class ConnectionTarget {
 public:
     enum class Kind { None, Sqlite, Postgres };
@@ -26,6 +29,9 @@ public:
     // The SQLite file, or the full libpq connection string.
     const QString& location() const { return location_; }
 
+    const DatabaseTimeouts& timeouts() const { return timeouts_; }
+    ConnectionTarget withTimeouts(const DatabaseTimeouts& timeouts) const;
+
     // Names the database for a clerk: "SQLite 資料庫檔案 /path" or "PostgreSQL 伺服器 host".
     QString describe() const;
 
@@ -34,6 +40,7 @@ private:
 
     Kind kind_ = Kind::None;
     QString location_;
+    DatabaseTimeouts timeouts_;
 };
 
 }  // namespace quorvane

@@ -9,13 +9,19 @@
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlRecord>
+#include <QStringList>
 
 namespace quorvane {
 
 namespace {
 
 constexpr int kPreparedCacheLimit = 128;
-constexpr int kSqliteBusyTimeoutMs = 10000;
+constexpr int kMillisecondsPerSecond = 1000;
+// TCP keep-alives on an idle PostgreSQL connection: a server that went away unannounced is
+// noticed after about 10 + 3 × 5 seconds instead of after the system's two hours.
+constexpr int kKeepAliveIdleSeconds = 10;
+constexpr int kKeepAliveIntervalSeconds = 5;
+constexpr int kKeepAliveCount = 3;
 
 QString driverName(ConnectionTarget::Kind kind) {
     return kind == ConnectionTarget::Kind::Postgres ? QStringLiteral("QPSQL")
@@ -41,7 +47,36 @@ QVariant bindable(const QVariant& value) {
     }
 }
 
+// The libpq connection options every PostgreSQL connection gets. They come before the
+// target's own connection string, so that a key set there wins.
+QString postgresOptions(const DatabaseTimeouts& timeouts) {
+    return QStringLiteral(
+               "connect_timeout=%1 keepalives=1 keepalives_idle=%2 "
+               "keepalives_interval=%3 keepalives_count=%4 tcp_user_timeout=%5 ")
+        .arg(timeouts.connectSeconds)
+        .arg(kKeepAliveIdleSeconds)
+        .arg(kKeepAliveIntervalSeconds)
+        .arg(kKeepAliveCount)
+        // Data the server does not acknowledge within a statement's time means it is gone.
+        .arg(timeouts.statementSeconds * kMillisecondsPerSecond);
+}
+
+WaitIndicator& installedWaitIndicator() {
+    static WaitIndicator indicator;
+    return indicator;
+}
+
+void indicateWaiting(bool waiting) {
+    if (const WaitIndicator& indicator = installedWaitIndicator()) {
+        indicator(waiting);
+    }
+}
+
 }  // namespace
+
+void InstallWaitIndicator(WaitIndicator indicator) {
+    installedWaitIndicator() = std::move(indicator);
+}
 
 void RequireIdentifier(const QString& name) {
     static const QRegularExpression identifier(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
@@ -66,9 +101,10 @@ Database::Database(ConnectionTarget target, QString connectionName)
     }
     if (target_.kind() == ConnectionTarget::Kind::Sqlite) {
         db.setDatabaseName(target_.location());
-        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kSqliteBusyTimeoutMs));
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1")
+                                 .arg(target_.timeouts().busySeconds * kMillisecondsPerSecond));
     } else {
-        db.setConnectOptions(target_.location());
+        db.setConnectOptions(postgresOptions(target_.timeouts()) + target_.location());
     }
 }
 
@@ -114,22 +150,28 @@ void Database::openPhysical() {
         db.close();
         raise(error, QString());
     }
-    if (target_.kind() == ConnectionTarget::Kind::Sqlite) {
-        // These do not persist in the file: every connection sets them. The first statement
-        // also proves that the file is an SQLite database at all.
-        for (const QString& pragma : {QStringLiteral("PRAGMA foreign_keys = ON"),
-                                      QStringLiteral("PRAGMA synchronous = FULL"),
-                                      QStringLiteral("PRAGMA journal_mode = WAL")}) {
-            QSqlQuery query(db);
-            if (!query.exec(pragma)) {
-                const QSqlError error = query.lastError();
-                query.finish();
-                db.close();
-                raise(error, QString());
-            }
+    // These do not persist in the database: every connection sets them. On SQLite the first
+    // statement also proves that the file is an SQLite database at all. A statement or lock
+    // wait that outlasts its timeout fails (SQLSTATE 57014 or 55P03) instead of hanging.
+    const DatabaseTimeouts& timeouts = target_.timeouts();
+    const QStringList settings =
+        target_.kind() == ConnectionTarget::Kind::Sqlite
+            ? QStringList{QStringLiteral("PRAGMA foreign_keys = ON"),
+                          QStringLiteral("PRAGMA synchronous = FULL"),
+                          QStringLiteral("PRAGMA journal_mode = WAL")}
+            : QStringList{QStringLiteral("SET client_min_messages = WARNING"),
+                          QStringLiteral("SET statement_timeout = %1")
+                              .arg(timeouts.statementSeconds * kMillisecondsPerSecond),
+                          QStringLiteral("SET lock_timeout = %1")
+                              .arg(timeouts.lockSeconds * kMillisecondsPerSecond)};
+    for (const QString& setting : settings) {
+        QSqlQuery query(db);
+        if (!query.exec(setting)) {
+            const QSqlError error = query.lastError();
+            query.finish();
+            db.close();
+            raise(error, QString());
         }
-    } else {
-        QSqlQuery(db).exec(QStringLiteral("SET client_min_messages = WARNING"));
     }
     suspect_ = false;
 }
@@ -160,7 +202,13 @@ void Database::reconnectIfDropped() {
 
 bool Database::ConnOpen() {
     if (openUnits_ == 0) {
-        reconnectIfDropped();
+        indicateWaiting(true);
+        try {
+            reconnectIfDropped();
+        } catch (...) {
+            indicateWaiting(false);
+            throw;
+        }
     }
     ++openUnits_;
     return true;
@@ -171,10 +219,14 @@ void Database::ConnClose() {
         return;
     }
     --openUnits_;
-    if (openUnits_ == 0 && transactionDepth_ > 0) {
+    if (openUnits_ > 0) {
+        return;
+    }
+    if (transactionDepth_ > 0) {
         // A unit of work may not end inside a transaction: what was not committed is undone.
         TransRollback();
     }
+    indicateWaiting(false);
 }
 
 void Database::raise(const QSqlError& error, const QString& where) {

@@ -10,7 +10,15 @@
 #include <QSqlQuery>
 #include <QString>
 
+#include <functional>
+
 namespace quorvane {
+
+// Told when the program starts to wait on a database (a unit of work begins, connecting
+// included) and when it stops (the unit ends, whether it succeeded or failed). The program
+// installs the hourglass pointer; without an indicator nothing is shown.
+using WaitIndicator = std::function<void(bool waiting)>;
+void InstallWaitIndicator(WaitIndicator indicator);
 
 // The program's one database connection, with the unit-of-work discipline every caller
 // follows: ConnOpen before the work, ConnClose after it. Units nest: a lookup made while a
@@ -18,7 +26,8 @@ namespace quorvane {
 // units of work and is re-established after the server dropped it, so that Retry after an
 // outage works.
 //
-// Every function raises DatabaseFailure when the database fails; lookups that find no row or
+// Every function raises DatabaseFailure when the database fails or does not answer within the
+// target's timeouts (connecting, a statement, a lock or busy wait); lookups that find no row or
 // NULL return their type's default.
 class Database {
 public:

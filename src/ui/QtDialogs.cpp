@@ -114,6 +114,27 @@ QString defaultApplication(const QString& xdgMime, const QString& mimeType) {
     return QString::fromLocal8Bit(query.readAllStandardOutput()).trimmed();
 }
 
+// A dialog takes input, so it shows the normal pointer for as long as it is open, even while
+// its owner waits on the database with the hourglass.
+class NormalPointer {
+public:
+    NormalPointer() : set_(QApplication::overrideCursor() != nullptr) {
+        if (set_) {
+            QApplication::setOverrideCursor(Qt::ArrowCursor);
+        }
+    }
+    ~NormalPointer() {
+        if (set_) {
+            QApplication::restoreOverrideCursor();
+        }
+    }
+    NormalPointer(const NormalPointer&) = delete;
+    NormalPointer& operator=(const NormalPointer&) = delete;
+
+private:
+    bool set_;
+};
+
 }  // namespace
 
 std::unique_ptr<QMessageBox> QtDialogs::buildMessageBox(Icon icon, const QString& title,
@@ -157,18 +178,17 @@ Dialogs::Button QtDialogs::message(Icon icon, const QString& title, const QStrin
                                    Buttons buttons, Button defaultButton) {
     auto box =
         buildMessageBox(icon, title, text, buttons, defaultButton, QApplication::activeWindow());
+    const NormalPointer pointer;
     box->exec();
     return answerOf(*box, buttons);
 }
 
 Answer QtDialogs::exception(const QString& text) {
-    // A failure can arrive while a statement holds the hourglass: the dialog takes the normal
-    // pointer for as long as it is open.
-    QApplication::setOverrideCursor(Qt::ArrowCursor);
+    // A failure can arrive while a statement holds the hourglass.
+    const NormalPointer pointer;
     frmAP_ModErr dialog(QApplication::activeWindow());
     dialog.setDetails(text);
     dialog.exec();
-    QApplication::restoreOverrideCursor();
     return dialog.answer();
 }
 
@@ -204,16 +224,9 @@ QString QtDialogs::choosePrinter(QWidget* owner, const QString& current) {
     QPrintDialog dialog(&printer, owner);
     // Only the choice of a printer: no printing to a file, no page ranges.
     dialog.setOptions(QAbstractPrintDialog::PrintDialogOptions());
-    // The owner may be busy while the dialog is up; the dialog takes input, so it shows the
-    // normal pointer.
-    const bool busyPointer = QApplication::overrideCursor() != nullptr;
-    if (busyPointer) {
-        QApplication::setOverrideCursor(Qt::ArrowCursor);
-    }
+    // The owner may be busy while the dialog is up.
+    const NormalPointer pointer;
     const bool chosen = dialog.exec() == QDialog::Accepted;
-    if (busyPointer) {
-        QApplication::restoreOverrideCursor();
-    }
     return chosen ? printer.printerName() : QString();
 }
 

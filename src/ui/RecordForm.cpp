@@ -7,7 +7,6 @@
 #include "ui/FormWidgets.h"
 #include "ui/RecordList.h"
 #include "ui/ScreenRegistry.h"
-#include "ui/SetBusy.h"
 #include "ui/Twips.h"
 
 #include <QAction>
@@ -336,7 +335,6 @@ void RecordForm::subFormDelete() {
 }
 
 qint32 RecordForm::deleteRecord(const QString& key) {
-    const WaitPointer pointer;
     return ExecuteNoQuery(
         db_,
         Statement(QStringLiteral("DELETE FROM %1 WHERE (%2 = ?)").arg(tableName(), keyColumn()),

@@ -1,8 +1,13 @@
 #include "ui/SetBusy.h"
 
+#include "db/Database.h"
+
 #include <QApplication>
 #include <QCursor>
 #include <QWidget>
+
+#include <memory>
+#include <vector>
 
 namespace quorvane {
 
@@ -36,6 +41,18 @@ WaitPointer::~WaitPointer() {
     if (set_) {
         QApplication::restoreOverrideCursor();
     }
+}
+
+void ShowWaitPointerWhileDatabaseWorks() {
+    // Several connections may wait at once, one inside the other: each holds its own pointer.
+    InstallWaitIndicator([](bool waiting) {
+        static std::vector<std::unique_ptr<WaitPointer>> pointers;
+        if (waiting) {
+            pointers.push_back(std::make_unique<WaitPointer>());
+        } else if (!pointers.empty()) {
+            pointers.pop_back();
+        }
+    });
 }
 
 }  // namespace quorvane

@@ -21,4 +21,8 @@ private:
     bool set_ = false;
 };
 
+// Shows a WaitPointer for as long as the program waits on a database: every statement a screen
+// runs (loads, saves, deletes, report queries), connecting included. Installed once at start.
+void ShowWaitPointerWhileDatabaseWorks();
+
 }  // namespace quorvane

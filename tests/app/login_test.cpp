@@ -244,6 +244,18 @@ protected:
     ScriptedDialogs dialogs_;
 };
 
+TEST_F(StartupTest, TheConnectionWaitsAsLongAsTheSettingsSay) {
+    StartupState state;
+    ASSERT_TRUE(InitializeSystem(settings_, dialogs_, state));
+    EXPECT_EQ(state.target.timeouts(), DatabaseTimeouts());
+
+    ASSERT_TRUE(settings_.write(QStringLiteral("System"), QStringLiteral("LockTimeout"),
+                                QStringLiteral("9")));
+    ASSERT_TRUE(InitializeSystem(settings_, dialogs_, state));
+    EXPECT_EQ(state.target.timeouts(), settings_.GetDatabaseTimeouts());
+    EXPECT_EQ(state.target.timeouts().lockSeconds, 9);
+}
+
 TEST_F(StartupTest, StoredServerWinsAndTheEmbeddedDatabaseIsTheDefault) {
     StartupState state;
     ASSERT_EQ(InitializeSystem(settings_, dialogs_, state), StartupOutcome::Ready);

@@ -217,6 +217,49 @@ TEST_F(SettingsStoreTest, OffsetsReadOnlyCompleteNumbers) {
     }
 }
 
+TEST_F(SettingsStoreTest, DatabaseTimeoutsAreWholeSecondsOrTheirDefaults) {
+    const SettingsStore store(path(QStringLiteral("Quorvane.conf")));
+    const DatabaseTimeouts defaults;
+    EXPECT_EQ(store.GetDatabaseTimeouts(), defaults);
+    const struct {
+        const char* name;
+        int DatabaseTimeouts::*field;
+    } values[] = {
+        {"ConnectTimeout", &DatabaseTimeouts::connectSeconds},
+        {"StatementTimeout", &DatabaseTimeouts::statementSeconds},
+        {"LockTimeout", &DatabaseTimeouts::lockSeconds},
+        {"BusyTimeout", &DatabaseTimeouts::busySeconds},
+    };
+    // Zero would mean "wait for ever" to the servers, so it is no timeout the store hands out.
+    const struct {
+        QString stored;
+        std::optional<int> seconds;  // nullopt: the default
+    } cases[] = {
+        {QStringLiteral("2"), 2},
+        {QStringLiteral(" 17 "), 17},
+        {QStringLiteral("3600"), 3600},
+        {QStringLiteral("3601"), std::nullopt},
+        {QStringLiteral("0"), std::nullopt},
+        {QStringLiteral("-5"), std::nullopt},
+        {QStringLiteral("1.5"), std::nullopt},
+        {QStringLiteral("abc"), std::nullopt},
+        {QString(), std::nullopt},
+        {QStringLiteral("99999999999"), std::nullopt},
+    };
+    for (const auto& value : values) {
+        for (const auto& c : cases) {
+            ASSERT_TRUE(
+                store.write(QStringLiteral("System"), QString::fromLatin1(value.name), c.stored));
+            DatabaseTimeouts expected = defaults;
+            expected.*value.field = c.seconds.value_or(defaults.*value.field);
+            EXPECT_EQ(store.GetDatabaseTimeouts(), expected)
+                << value.name << "=" << c.stored.toStdString();
+        }
+        ASSERT_TRUE(
+            store.write(QStringLiteral("System"), QString::fromLatin1(value.name), QString()));
+    }
+}
+
 TEST_F(SettingsStoreTest, FallbackFileSuppliesWhatTheFileLacks) {
     const QString systemFile = path(QStringLiteral("system/Zanthel/Quorvane.conf"));
     const QString userFile = path(QStringLiteral("user/Zanthel/Quorvane.conf"));

@@ -15,8 +15,8 @@ ScriptedFailures::~ScriptedFailures() {
     FailEveryFailure();
 }
 
-void ScriptedFailures::expect(Answer answer, const QString& textContains) {
-    expected_.push_back({answer, textContains});
+void ScriptedFailures::expect(Answer answer, const QString& textContains, Meanwhile meanwhile) {
+    expected_.push_back({answer, textContains, std::move(meanwhile)});
 }
 
 Answer ScriptedFailures::answer(const Failure* failure, const QString& location) {
@@ -31,6 +31,9 @@ Answer ScriptedFailures::answer(const Failure* failure, const QString& location)
     EXPECT_TRUE(text.contains(next.textContains))
         << "failure text lacks \"" << next.textContains.toStdString() << "\":\n"
         << text.toStdString();
+    if (next.meanwhile) {
+        next.meanwhile(failure);
+    }
     return next.answer;
 }
 

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <deque>
+#include <functional>
 #include <vector>
 
 namespace quorvane::test {
@@ -25,7 +26,10 @@ public:
     ScriptedFailures& operator=(const ScriptedFailures&) = delete;
 
     // The next failure shown is answered with `answer`; its text must contain `textContains`.
-    void expect(Answer answer, const QString& textContains = {});
+    // `meanwhile` runs with the failure before the answer is given: what the user or another
+    // workstation does while the dialog is up (another workstation releases its lock, say).
+    using Meanwhile = std::function<void(const Failure* failure)>;
+    void expect(Answer answer, const QString& textContains = {}, Meanwhile meanwhile = {});
 
     // The texts of the failures shown so far.
     const std::vector<QString>& shown() const { return shown_; }
@@ -35,6 +39,7 @@ private:
     struct Expected {
         Answer answer;
         QString textContains;
+        Meanwhile meanwhile;
     };
 
     Answer answer(const Failure* failure, const QString& location);

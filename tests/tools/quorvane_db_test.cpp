@@ -1,6 +1,7 @@
 #include "core/Password.h"
 #include "db/Database.h"
 #include "db/SchemaInstaller.h"
+#include "support/SilentServer.h"
 #include "support/TestDatabase.h"
 
 #include <QDir>
@@ -751,6 +752,21 @@ TEST(ToolPostgresTest, UnreachableServerOrDatabaseGetsAClearMessage) {
         EXPECT_EQ(run.exitCode, 1) << describe(run);
         EXPECT_TRUE(run.err.contains(QStringLiteral("無法連線"))) << describe(run);
     }
+}
+
+TEST(ToolPostgresTest, AServerThatNeverAnswersEndsTheToolAfterTheConnectTimeout) {
+    const test::SilentServer server;
+    QElapsedTimer elapsed;
+    elapsed.start();
+    const ToolRun run =
+        runTool({QStringLiteral("init"), QStringLiteral("--postgres"), server.conninfo()});
+    // The default connect timeout is a few seconds; this bound only tells it from a hang.
+    EXPECT_LT(elapsed.elapsed(), 60000);
+    EXPECT_FALSE(run.crashed) << describe(run);
+    EXPECT_EQ(run.exitCode, 1) << describe(run);
+    EXPECT_TRUE(run.err.contains(
+        QStringLiteral("無法連線至PostgreSQL 伺服器 127.0.0.1:%1").arg(server.port())))
+        << describe(run);
 }
 
 }  // namespace

@@ -1,5 +1,9 @@
 #include "ui/SetBusy.h"
 
+#include "core/Failure.h"
+#include "db/Database.h"
+#include "support/TestDatabase.h"
+
 #include <QApplication>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -32,6 +36,37 @@ TEST(SetBusy, DisablesTheMainWindowAndTheScreenWithTheHourglass) {
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     SetBusy(screen, false);  // and not busy twice restores nothing more
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+bool ShowsHourglass() {
+    const QCursor* cursor = QApplication::overrideCursor();
+    return cursor != nullptr && cursor->shape() == Qt::WaitCursor;
+}
+
+TEST(WaitPointer, ShowsWhileTheProgramWaitsOnADatabase) {
+    test::ScratchDatabase scratch(test::Backend::Sqlite);
+    const auto db = scratch.connect();
+    const auto other = scratch.connect();
+    ShowWaitPointerWhileDatabaseWorks();
+
+    bool duringStatement = false;
+    {
+        UnitOfWork unit(*db);
+        duringStatement = ShowsHourglass();
+        {
+            // A second connection waiting inside the first keeps the hourglass when it ends.
+            UnitOfWork inner(*other);
+        }
+        EXPECT_TRUE(ShowsHourglass());
+    }
+    EXPECT_TRUE(duringStatement);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+
+    EXPECT_THROW(db->ConnExecute(Statement(QStringLiteral("DELETE FROM Missing"))),
+                 DatabaseFailure);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "a failed statement restores it";
+
+    InstallWaitIndicator({});
 }
 
 }  // namespace
