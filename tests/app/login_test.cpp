@@ -15,8 +15,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -246,12 +246,12 @@ protected:
 
 TEST_F(StartupTest, TheConnectionWaitsAsLongAsTheSettingsSay) {
     StartupState state;
-    ASSERT_TRUE(InitializeSystem(settings_, dialogs_, state));
+    ASSERT_EQ(InitializeSystem(settings_, dialogs_, state), StartupOutcome::Ready);
     EXPECT_EQ(state.target.timeouts(), DatabaseTimeouts());
 
     ASSERT_TRUE(settings_.write(QStringLiteral("System"), QStringLiteral("LockTimeout"),
                                 QStringLiteral("9")));
-    ASSERT_TRUE(InitializeSystem(settings_, dialogs_, state));
+    ASSERT_EQ(InitializeSystem(settings_, dialogs_, state), StartupOutcome::Ready);
     EXPECT_EQ(state.target.timeouts(), settings_.GetDatabaseTimeouts());
     EXPECT_EQ(state.target.timeouts().lockSeconds, 9);
 }

@@ -765,7 +765,8 @@ TEST(ToolPostgresTest, AServerThatNeverAnswersEndsTheToolAfterTheConnectTimeout)
     EXPECT_FALSE(run.crashed) << describe(run);
     EXPECT_EQ(run.exitCode, 1) << describe(run);
     EXPECT_TRUE(run.err.contains(
-        QStringLiteral("無法連線至PostgreSQL 伺服器 127.0.0.1:%1").arg(server.port())))
+        QStringLiteral("連線至PostgreSQL 伺服器 127.0.0.1:%1（資料庫 quorvane）逾時")
+            .arg(server.port())))
         << describe(run);
 }
 
