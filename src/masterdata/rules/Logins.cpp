@@ -52,7 +52,7 @@ QString Logins::LockedText(const QString& idUser) {
            QStringLiteral("] 已因連續 %1 次登入失敗而鎖定，無法登入").arg(kFailuresToLock) +
            QStringLiteral(
                "\r\n\r\n請洽系統管理者（具「系統」權限的使用者）於"
-               "「E3-使用者基本資料建檔」解除鎖定");
+               "「設定」選單的「E4-使用者帳號設定」解除鎖定");
 }
 
 Logins::Logins(Database& db, const SettingsStore& settings, Workstation workstation)

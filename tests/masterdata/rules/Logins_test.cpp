@@ -150,7 +150,7 @@ TEST_P(LoginsTest, SixWrongPasswordsLockTheAccountUntilAnAdministratorUnlocksIt)
     const QString locked = Logins::LockedText(QStringLiteral("clerk"));
     EXPECT_EQ(locked, QStringLiteral("帳號 [clerk] 已因連續 5 次登入失敗而鎖定，無法登入\r\n\r\n"
                                      "請洽系統管理者（具「系統」權限的使用者）於"
-                                     "「E3-使用者基本資料建檔」解除鎖定"));
+                                     "「設定」選單的「E4-使用者帳號設定」解除鎖定"));
     const struct {
         milliseconds wait;
         bool locked;
