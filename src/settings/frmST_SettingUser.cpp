@@ -2,7 +2,7 @@
 
 #include "core/HostInfo.h"
 #include "printing/rules/PrinterAccess.h"
-#include "settings/DocumentFolders.h"
+#include "core/DocumentFolders.h"
 #include "settings/SettingsScreenBuilder.h"
 #include "ui/Dialogs.h"
 #include "ui/FormWidgets.h"

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QPushButton>
+#include <QStandardPaths>
 
 #include <gtest/gtest.h>
 
@@ -50,11 +51,14 @@ protected:
     }
 };
 
-TEST_F(SettingUser, WithNothingStoredShowsTheProgramFoldersSubfoldersAndNoPrinter) {
+TEST_F(SettingUser, WithNothingStoredShowsTheUsersDocumentFoldersAndNoPrinter) {
     open(store());
-    const QString program = QCoreApplication::applicationDirPath();
-    EXPECT_EQ(shown(), QStringList({QString(), program + u"/票卷列印範本檔/"_s,
-                                    program + u"/客戶票樣確認/"_s}));
+    const QString documents =
+        QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + u"/Quorvane"_s;
+    EXPECT_EQ(shown(), QStringList({QString(), documents + u"/票卷列印範本檔/"_s,
+                                    documents + u"/客戶票樣確認/"_s}));
+    EXPECT_FALSE(shown().at(1).startsWith(QCoreApplication::applicationDirPath()))
+        << "never the program's own folder";
 }
 
 TEST_F(SettingUser, EachLabelNamesTheControlBesideItAndEachChoiceHasItsButton) {
