@@ -324,6 +324,19 @@ TEST_P(TemplateScreenTest, NumberFieldsMoveInTheirOrder) {
     EXPECT_EQ(left->maxLength(), 4);
 }
 
+TEST_P(TemplateScreenTest, AFailedLoadNamesTheProcedureAndTheBox) {
+    frmST_TicketPrintTemplate& screen = open();
+    db().ConnExecute(
+        Statement(QStringLiteral("ALTER TABLE ST_TicketPrintTemplate RENAME TO ST_Moved")));
+    dialogs_.expectException(Answer::Ignore,
+                             QStringLiteral("例外程序　　　　：subFormShowRecord\r\n\r\n"
+                                            "主索引值　　　　：txtTicketName"));
+    click(QStringLiteral("txtTicketName"));
+    EXPECT_EQ(field(QStringLiteral("txtShapeLeft"))->text(), QStringLiteral("10"))
+        << "the fields keep what they showed";
+    EXPECT_FALSE(screen.isEditing());
+}
+
 TEST_P(TemplateScreenTest, AddDeletePrintAndInsertDoNothing) {
     frmST_TicketPrintTemplate& screen = open();
     for (const char* name : {"AddNew", "Delete", "Print"}) {
