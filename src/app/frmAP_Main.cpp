@@ -6,6 +6,7 @@
 #include "masterdata/screens/frmBF_User.h"
 #include "printing/rules/PrinterAccess.h"
 #include "quota/screens/frmOR_Account.h"
+#include "samples/screens/frmST_TicketPrintTemplate.h"
 #include "settings/frmST_SettingClient.h"
 #include "settings/frmST_SettingSystem.h"
 #include "settings/frmST_SettingUser.h"
@@ -64,6 +65,8 @@ frmAP_Main::frmAP_Main(Database& db, const SettingsStore& settings, QString serv
                     {Kind::Modal, [this] { return new frmST_SettingUser(settings_, this); }});
     screens_.insert(screen::UserAccounts,
                     {Kind::Modal, [this] { return new frmBF_User(db_, this); }});
+    screens_.insert(screen::TicketTemplates,
+                    {Kind::FixedChild, [this] { return new frmST_TicketPrintTemplate(db_); }});
     buildMenu();
     InstallScreens(this);
 }
@@ -169,7 +172,13 @@ QWidget* frmAP_Main::openScreen(const QString& name) {
         return open;
     }
     QWidget* screen = found->create();
-    QMdiSubWindow* window = area_->addSubWindow(screen);
+    // A fixed child window has a border that does not resize and no minimise or maximise button.
+    QMdiSubWindow* window =
+        found->kind == Kind::FixedChild
+            ? area_->addSubWindow(screen, Qt::SubWindow | Qt::CustomizeWindowHint |
+                                              Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                                              Qt::WindowCloseButtonHint)
+            : area_->addSubWindow(screen);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->resize(window->sizeHint());
     window->move(0, 0);

@@ -43,7 +43,9 @@ public:
     QMdiArea* area() const { return area_; }
 
 private:
-    enum class Kind { Child, Modal };
+    // A child window in the area (FixedChild: of fixed size, without minimise and maximise), or
+    // a modal dialog.
+    enum class Kind { Child, FixedChild, Modal };
     struct Screen {
         Kind kind;
         std::function<QWidget*()> create;

@@ -166,12 +166,19 @@ void RecordForm::setMode(bool adding, bool editing) {
 }
 
 void RecordForm::updateTitle() {
+    setWindowTitle(titleText());
+}
+
+QString RecordForm::titleText() const {
     QString title = design_.title + QStringLiteral("：") + fieldsKey();
     if (titleShowsName()) {
         title += QStringLiteral(" - ") + fieldsName();
     }
-    title += adding_ ? kAddBanner : (editing_ ? kModifyBanner : kBrowseBanner);
-    setWindowTitle(title);
+    return title + modeBanner();
+}
+
+QString RecordForm::modeBanner() const {
+    return adding_ ? kAddBanner : (editing_ ? kModifyBanner : kBrowseBanner);
 }
 
 void RecordForm::subFormListRefresh() {

@@ -123,8 +123,13 @@ protected:
     virtual void toolbarKey(const QString& key) { (void)key; }
 
     Database& db() { return db_; }
-    // Rebuilds the title from the design title, the key, the name and the mode.
+    // Rebuilds the title (titleText()).
     void updateTitle();
+    // The title: the design title, the key, the name and the mode; a screen whose title names
+    // its record otherwise supplies its own.
+    virtual QString titleText() const;
+    // The mode as the title shows it: "（瀏覽模式）", "（新增模式）" or "（修改模式）".
+    QString modeBanner() const;
     // Brings the screen (its window in the main window's area) to the front.
     void bringToFront();
 

@@ -155,6 +155,27 @@ TEST_F(MainWindowTest, AScreenOpensOnceAndComesForwardWithItsContent) {
     EXPECT_FALSE(fresh->isEditing());
 }
 
+TEST_F(MainWindowTest, TheTemplateLayoutScreenOpensAsAFixedWindowAtTheTopLeft) {
+    main_->show();
+    ASSERT_TRUE(main_->menuItem(screen::TicketTemplates)->isEnabled());
+    main_->menuItem(screen::TicketTemplates)->trigger();
+    ASSERT_EQ(main_->area()->subWindowList().size(), 1);
+    QMdiSubWindow* window = main_->area()->subWindowList().first();
+    EXPECT_EQ(window->widget()->objectName(), screen::TicketTemplates);
+    EXPECT_EQ(window->pos(), QPoint(0, 0));
+    EXPECT_FALSE(window->windowFlags() & Qt::WindowMinimizeButtonHint);
+    EXPECT_FALSE(window->windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_EQ(window->widget()->windowTitle(), QStringLiteral("E5-票卷範本格式設定"));
+    main_->menuItem(screen::TicketTemplates)->trigger();
+    EXPECT_EQ(main_->area()->subWindowList().size(), 1) << "one instance";
+
+    // Other child windows keep both buttons.
+    main_->menuItem(screen::Issuers)->trigger();
+    ASSERT_EQ(main_->area()->subWindowList().size(), 2);
+    EXPECT_TRUE(main_->area()->subWindowList().last()->windowFlags() &
+                Qt::WindowMinimizeButtonHint);
+}
+
 TEST_F(MainWindowTest, TheMenuBringsAMinimisedScreenBackRestored) {
     main_->show();
     main_->menuItem(screen::Issuers)->trigger();

@@ -79,6 +79,9 @@ int main(int argc, char** argv) {
     if (QWidget* quota = main.openScreen(quorvane::screen::QuotaApplications)) {
         ok = saveScreen(quota, QStringLiteral("frmOR_Account.png")) && ok;
     }
+    if (QWidget* layouts = main.openScreen(quorvane::screen::TicketTemplates)) {
+        ok = saveScreen(layouts, QStringLiteral("frmST_TicketPrintTemplate.png")) && ok;
+    }
 
     quorvane::frmAP_ModErr failure;
     const quorvane::DatabaseFailure duplicate(
