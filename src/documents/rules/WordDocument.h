@@ -26,8 +26,6 @@ struct Font {
     bool bold = false;
     bool italic = false;
     bool underline = false;
-
-    bool operator==(const Font& other) const;
 };
 
 enum class Alignment { Left, Centre, Right, Justified, Distributed };
@@ -123,8 +121,6 @@ struct PageSetup {
     double footerMillimetres = 17.5;
 };
 
-enum class WordFileKind { Document, Template };
-
 struct WordDocument {
     PageSetup page;
     QList<Block> body;
@@ -132,13 +128,14 @@ struct WordDocument {
     QList<TextBox> textBoxes;
 };
 
-// Writes the document to `path` as a .docx or .dotx. The file is built in memory and replaces
-// `path` only when it is completely written: a failure leaves an existing file as it was. A
-// folder that does not exist or cannot be written, a picture that cannot be stored, or a
-// failed write is a Failure whose description tells the clerk what to check.
-void WriteWordFile(const WordDocument& document, const QString& path, WordFileKind kind);
+// Writes the document to `path`: a template when the name ends in ".dotx", a document
+// otherwise (Word opens a file only when its kind and its extension agree). The file is built in
+// memory and replaces `path` only when it is completely written: a failure leaves an existing file
+// as it was. A folder that does not exist or cannot be written, a picture that cannot be stored, or
+// a failed write is a Failure whose description tells the clerk what to check.
+void WriteWordFile(const WordDocument& document, const QString& path);
 
-// The text boxes of the Word file at `path` (body and page header), in the order of the file,
+// The text boxes in the body of the Word file at `path`, in the order of the file,
 // with their text: paragraphs and line breaks as "\n". Formats are taken from the box's first
 // run and paragraph. A file that is missing, not a Word file or damaged is a Failure.
 QList<TextBox> ReadTextBoxes(const QString& path);

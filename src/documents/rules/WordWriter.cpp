@@ -115,7 +115,7 @@ class PackageWriter {
 public:
     explicit PackageWriter(const WordDocument& document) : document_(document) {}
 
-    QList<std::pair<QString, QByteArray>> parts(WordFileKind kind);
+    QList<std::pair<QString, QByteArray>> parts(bool isTemplate);
 
 private:
     QByteArray documentPart();
@@ -670,8 +670,8 @@ QByteArray RelationshipsPart(const QList<Relationship>& relationships) {
     return bytes;
 }
 
-QByteArray ContentTypesPart(WordFileKind kind, bool hasHeader) {
-    const QString main = kind == WordFileKind::Template
+QByteArray ContentTypesPart(bool isTemplate, bool hasHeader) {
+    const QString main = isTemplate
                              ? QStringLiteral(
                                    "application/vnd.openxmlformats-officedocument.wordprocessingml."
                                    "template.main+xml")
@@ -704,14 +704,14 @@ QByteArray ContentTypesPart(WordFileKind kind, bool hasHeader) {
         .toUtf8();
 }
 
-QList<std::pair<QString, QByteArray>> PackageWriter::parts(WordFileKind kind) {
+QList<std::pair<QString, QByteArray>> PackageWriter::parts(bool isTemplate) {
     addRelationship(QStringLiteral("styles"), QStringLiteral("styles.xml"));
     addRelationship(QStringLiteral("settings"), QStringLiteral("settings.xml"));
     addRelationship(QStringLiteral("fontTable"), QStringLiteral("fontTable.xml"));
     const QByteArray header = document_.header.isEmpty() ? QByteArray() : headerPart();
     const QByteArray main = documentPart();
     QList<std::pair<QString, QByteArray>> parts = {
-        {QStringLiteral("[Content_Types].xml"), ContentTypesPart(kind, !header.isEmpty())},
+        {QStringLiteral("[Content_Types].xml"), ContentTypesPart(isTemplate, !header.isEmpty())},
         {QStringLiteral("_rels/.rels"),
          RelationshipsPart({{QStringLiteral("rId1"), kRelationshipType + u"officeDocument"_s,
                              QStringLiteral("word/document.xml")}})},
@@ -764,11 +764,6 @@ qint64 MillimetresToEmu(double millimetres) {
 
 double EmuToMillimetres(qint64 emu) {
     return static_cast<double>(emu) / kEmuPerMillimetre;
-}
-
-bool Font::operator==(const Font& other) const {
-    return face == other.face && points == other.points && bold == other.bold &&
-           italic == other.italic && underline == other.underline;
 }
 
 TextDirection TextDirectionFromOrientation(int orientation) {
@@ -825,9 +820,9 @@ Picture LoadPicture(const QString& path, double widthPoints, double heightPoints
     return picture;
 }
 
-void WriteWordFile(const WordDocument& document, const QString& path, WordFileKind kind) {
+void WriteWordFile(const WordDocument& document, const QString& path) {
     PackageWriter writer(document);
-    SaveWhole(ZipEntries(writer.parts(kind)), path);
+    SaveWhole(ZipEntries(writer.parts(path.endsWith(u".dotx"_s, Qt::CaseInsensitive))), path);
 }
 
 }  // namespace quorvane

@@ -79,7 +79,7 @@ QHash<QString, QByteArray> UnzipEntries(const QByteArray& archive, const QString
     if (!source) {
         ThrowZipError(&error, what);
     }
-    zip_t* zip = zip_open_from_source(source, ZIP_RDONLY | ZIP_CHECKCONS, &error);
+    zip_t* zip = zip_open_from_source(source, ZIP_RDONLY, &error);
     if (!zip) {
         zip_source_free(source);
         ThrowZipError(&error, what);

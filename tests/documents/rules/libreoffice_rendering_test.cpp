@@ -135,7 +135,7 @@ TEST(LibreOfficeRendering, TextBoxesLandWhereTheyWerePlaced) {
         Box(u"Stack"_s, 5, 150, 10, 25, TextDirection::Stacked, u"新細明體"_s, 9),
     };
     const QString voucherPath = folder.filePath(u"voucher.dotx"_s);
-    WriteWordFile(voucher, voucherPath, WordFileKind::Template);
+    WriteWordFile(voucher, voucherPath);
 
     // An A4 letter: body text, a table and a header under horizontal boxes.
     WordDocument letter;
@@ -158,7 +158,7 @@ TEST(LibreOfficeRendering, TextBoxesLandWhereTheyWerePlaced) {
         Box(u"Check"_s, 147, 133, 45, 6, TextDirection::Horizontal, u"新細明體"_s, 10),
     };
     const QString letterPath = folder.filePath(u"letter.docx"_s);
-    WriteWordFile(letter, letterPath, WordFileKind::Document);
+    WriteWordFile(letter, letterPath);
 
     // One conversion for both files, with a profile of its own.
     const QString profile = QUrl::fromLocalFile(folder.filePath(u"profile"_s)).toString();
