@@ -9,7 +9,7 @@ PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev
     postgresql cups cups-bsd cups-client printer-driver-cups-pdf
     xvfb xauth fonts-noto-cjk fonts-arphic-ukai fonts-arphic-uming fontconfig
-    sqlite3 poppler-utils clang-format
+    sqlite3 poppler-utils clang-format libreoffice-writer-nogui
 )
 
 missing=()
