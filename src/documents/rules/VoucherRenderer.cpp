@@ -7,6 +7,7 @@
 #include <QPaintDevice>
 #include <QPainter>
 #include <QRectF>
+#include <QStringList>
 #include <QTextBoundaryFinder>
 #include <QTextLayout>
 
@@ -60,28 +61,71 @@ void DrawLines(QPainter& painter, const QString& text, const QFont& font, double
     }
 }
 
-// Upright characters one under another, a new column when the column is full or a paragraph
-// ends; columns `pitch` apart, from the right edge leftward (East Asian vertical) or from the
-// left edge rightward (stacked letters).
+// Chinese, Japanese and Korean characters and full-width forms stand upright in vertical text;
+// other letters lie on their side.
+bool Upright(const QString& grapheme) {
+    const char32_t first = grapheme.toUcs4().value(0);
+    switch (QChar::script(first)) {
+        case QChar::Script_Han:
+        case QChar::Script_Hiragana:
+        case QChar::Script_Katakana:
+        case QChar::Script_Hangul:
+        case QChar::Script_Bopomofo:
+            return true;
+        default:
+            return (first >= 0x3000 && first <= 0x303F) || (first >= 0xFF00 && first <= 0xFFEF);
+    }
+}
+
+// The pieces a vertical column is filled with: each upright character alone, the other
+// letters in words (spaces alone) laid on their side.
+QStringList ColumnPieces(const QString& paragraph) {
+    QStringList pieces;
+    bool extendable = false;
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, paragraph);
+    for (qsizetype start = 0, end = finder.toNextBoundary(); end != -1;
+         start = end, end = finder.toNextBoundary()) {
+        const QString grapheme = paragraph.mid(start, end - start);
+        const bool word = !Upright(grapheme) && !grapheme.at(0).isSpace();
+        if (word && extendable) {
+            pieces.last() += grapheme;
+        } else {
+            pieces.append(grapheme);
+        }
+        extendable = word;
+    }
+    return pieces;
+}
+
+// Vertical text as LibreOffice draws East Asian vertical and stacked boxes: columns `pitch`
+// apart from the box's right edge leftward, filled top to bottom with upright characters one em
+// each and other words turned a quarter turn clockwise; a new column when the column is full or
+// a paragraph ends.
 void DrawColumns(QPainter& painter, const QString& text, const QFont& font, const QRectF& box,
-                 double pitch, bool rightToLeft) {
+                 double pitch, double em) {
     painter.setFont(font);
     const QFontMetricsF metrics(font, painter.device());
-    const double advance = metrics.height();
+    const double sidewaysBaseline = (metrics.ascent() - metrics.descent()) / 2;
     int column = 0;
     for (const QString& paragraph : text.split(u'\n')) {
         double top = 0;
-        QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, paragraph);
-        for (qsizetype start = 0, end = finder.toNextBoundary(); end != -1;
-             start = end, end = finder.toNextBoundary()) {
+        for (const QString& piece : ColumnPieces(paragraph)) {
+            const bool upright = Upright(piece);
+            const double advance = upright ? em : metrics.horizontalAdvance(piece);
             if (top > 0 && top + advance > box.height()) {
                 ++column;
                 top = 0;
             }
-            const double left =
-                rightToLeft ? box.right() - (column + 1) * pitch : box.left() + column * pitch;
-            const QRectF cell(left, box.top() + top, pitch, advance);
-            painter.drawText(cell, Qt::AlignCenter, paragraph.mid(start, end - start));
+            const double left = box.right() - (column + 1) * pitch;
+            if (upright) {
+                painter.drawText(QRectF(left, box.top() + top, pitch, em), Qt::AlignCenter, piece);
+            } else {
+                painter.save();
+                painter.translate(left + pitch / 2, box.top() + top);
+                painter.rotate(90);
+                painter.drawText(QPointF(0, sidewaysBaseline), piece);
+                painter.restore();
+            }
             top += advance;
         }
         ++column;
@@ -134,10 +178,8 @@ void VoucherRenderer::render(QPainter& painter, qint64 checkCode) const {
                 DrawLines(painter, text, font, rect.height(), pitch);
                 break;
             case TextDirection::EastAsianVertical:
-                DrawColumns(painter, text, font, rect, pitch, true);
-                break;
             case TextDirection::Stacked:
-                DrawColumns(painter, text, font, rect, pitch, false);
+                DrawColumns(painter, text, font, rect, pitch, box.font.points * unitsPerPoint);
                 break;
         }
         painter.restore();

@@ -1,13 +1,12 @@
 #include "documents/rules/VoucherRenderer.h"
 
 #include "core/Failure.h"
+#include "support/PlacedText.h"
 
 #include <QDir>
 #include <QImage>
 #include <QPageSize>
 #include <QPdfWriter>
-#include <QProcess>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -23,7 +22,6 @@ namespace quorvane {
 namespace {
 
 constexpr int kDotsPerInch = 150;
-constexpr double kPointsPerMillimetre = 72.0 / 25.4;
 const QString kLongLine = u"新臺幣壹仟元整禮券兌換"_s;
 
 TextBox Box(const QString& name, QRectF millimetres, TextDirection direction, const QString& face,
@@ -90,14 +88,6 @@ QRectF Part(const QRectF& whole, const QRectF& fraction) {
     return {whole.left() + fraction.left() * whole.width(),
             whole.top() + fraction.top() * whole.height(), fraction.width() * whole.width(),
             fraction.height() * whole.height()};
-}
-
-QString RunTool(const QString& program, const QStringList& arguments) {
-    QProcess process;
-    process.start(program, arguments);
-    EXPECT_TRUE(process.waitForFinished(60000)) << program.toStdString();
-    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
-    return QString::fromUtf8(process.readAllStandardOutput());
 }
 
 class VoucherRendererTest : public testing::Test {
@@ -207,19 +197,19 @@ TEST_F(VoucherRendererTest, CheckCodeIsWrittenInThirteenDigitsWhereItsBoxIs) {
         writer.setPageMargins(QMarginsF(0, 0, 0, 0));
         VoucherRenderer(templatePath_).render(writer, 42);
     }
-    const QString html = RunTool(u"pdftotext"_s, {u"-bbox"_s, pdf, u"-"_s});
-    static const QRegularExpression word(
-        u"<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"[\\d.]+\" yMax=\"[\\d.]+\">"
-        "0000000000042</word>"_s);
-    const QRegularExpressionMatch match = word.match(html);
-    ASSERT_TRUE(match.hasMatch()) << html.toStdString();
+    const test::PdfPage page = test::FirstPdfPage(pdf);
+    const auto code = std::find_if(page.words.cbegin(), page.words.cend(), [](const auto& word) {
+        return word.text == u"0000000000042"_s;
+    });
+    ASSERT_NE(code, page.words.cend());
     const QRectF box = Millimetres(CheckBox());
-    EXPECT_NEAR(match.captured(1).toDouble() / kPointsPerMillimetre, box.left(), 1.0);
-    EXPECT_NEAR(match.captured(2).toDouble() / kPointsPerMillimetre, box.top(), 1.0);
+    EXPECT_NEAR(code->left, box.left(), test::kPlacementToleranceMillimetres);
+    EXPECT_NEAR(code->top, box.top(), test::kPlacementToleranceMillimetres);
     // The template's own placeholder text gives way to the code.
-    EXPECT_FALSE(html.contains(u"檢查碼"_s));
+    EXPECT_TRUE(std::none_of(page.words.cbegin(), page.words.cend(),
+                             [](const auto& word) { return word.text.contains(u"檢查碼"_s); }));
     // The Windows faces the template names are drawn in the AR PL faces installed here.
-    const QString fonts = RunTool(u"pdffonts"_s, {pdf});
+    const QString fonts = test::RunTool(u"pdffonts"_s, {pdf});
     EXPECT_TRUE(fonts.contains(u"UKai"_s)) << fonts.toStdString();
     EXPECT_TRUE(fonts.contains(u"UMing"_s)) << fonts.toStdString();
 }
@@ -237,6 +227,29 @@ TEST_F(VoucherRendererTest, MissingTemplateOrOverlongCodeIsAFailure) {
     const VoucherRenderer renderer(templatePath_);
     for (const qint64 code : {qint64(-1), qint64(10'000'000'000'000)}) {
         EXPECT_THROW(renderer.render(image, code), Failure) << code;
+    }
+}
+
+// Each box's first word starts where LibreOffice starts it (the same probe boxes its rendering
+// test places), so the preview and the printed voucher agree with the template as opened.
+TEST(VoucherRendererPlacement, TextStartsWhereTheDirectionBeginsIt) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    WordDocument document;
+    document.page = PageSetup{70, 180, false, 10, 5, 0, 0, 0, 0};
+    document.textBoxes = test::VoucherProbeBoxes();
+    const QString path = folder.filePath(u"probe.dotx"_s);
+    WriteWordFile(document, path);
+    const QString pdf = folder.filePath(u"probe.pdf"_s);
+    {
+        QPdfWriter writer(pdf);
+        writer.setPageSize(QPageSize(QSizeF(70, 180), QPageSize::Millimeter));
+        writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+        VoucherRenderer(path).render(writer, 1);
+    }
+    const test::PdfPage page = test::FirstPdfPage(pdf);
+    for (const TextBox& box : document.textBoxes) {
+        test::ExpectPlaced(page, box);
     }
 }
 
