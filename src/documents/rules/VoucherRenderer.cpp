@@ -35,6 +35,7 @@ QFont BoxFont(const Font& font) {
     result.setPointSizeF(font.points);
     result.setBold(font.bold);
     result.setItalic(font.italic);
+    result.setUnderline(font.underline);
     return result;
 }
 
