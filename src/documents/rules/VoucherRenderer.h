@@ -12,9 +12,8 @@ namespace quorvane {
 
 // Draws vouchers from a voucher template (.dotx): every text box of the template at its place
 // on the 70 × 180 mm portrait template page, in its face, size, weight, slant, underline, line
-// spacing and
-// text direction, words wrapped inside the box. The box named "txtTicketCheck" shows the
-// voucher's check code. The template is read once; each voucher is then one render call, so
+// spacing and text direction, words wrapped inside the box. The box named "txtTicketCheck" shows
+// the voucher's check code. The template is read once; each voucher is then one render call, so
 // previews, proofs and the printed vouchers come from the same drawing.
 class VoucherRenderer {
 public:
