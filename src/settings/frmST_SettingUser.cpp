@@ -1,8 +1,8 @@
 #include "settings/frmST_SettingUser.h"
 
+#include "core/DocumentFolders.h"
 #include "core/HostInfo.h"
 #include "printing/rules/PrinterAccess.h"
-#include "core/DocumentFolders.h"
 #include "settings/SettingsScreenBuilder.h"
 #include "ui/Dialogs.h"
 #include "ui/FormWidgets.h"
