@@ -26,10 +26,12 @@ const QString kSource = QStringLiteral("quorvane-db");
 constexpr int kMaxUserId = 16;
 constexpr int kMaxUserName = 4;
 constexpr int kMaxPassword = 16;
+// Length of SYS_Setting.IdUserModify.
+constexpr int kMaxModifier = 64;
 
 // The tables of the program's data, with what they hold, in the order the loss is listed.
 // The installation's fixed data (text directions) and the schema version are rebuilt as they
-// were; the voucher layout is listed because changes made to it are lost.
+// were; the voucher layout and the settings are listed because changes made to them are lost.
 struct DataTable {
     const char* name;
     const char* holds;
@@ -43,6 +45,7 @@ constexpr DataTable kDataTables[] = {
     {"OR_TicketPrint", "已列印票卷"},
     {"ST_TicketPrintTemplate", "票面版面"},
     {"SYS_LoginFailure", "登入失敗紀錄"},
+    {"SYS_Setting", "系統設定（信託部傳真號碼）"},
 };
 
 // What a database holds, as far as this tool is concerned.
@@ -285,7 +288,11 @@ bool userExists(Database& db, const QString& id) {
 
 }  // namespace
 
-QString InitDatabase(const ConnectionTarget& target, bool force, const ConfirmLoss& confirmLoss) {
+QString InitDatabase(const ConnectionTarget& target, bool force, const ConfirmLoss& confirmLoss,
+                     const QString& fax) {
+    if (!fax.isEmpty()) {
+        CheckFaxNumber(fax);
+    }
     bool created = false;
     if (target.kind() == ConnectionTarget::Kind::Sqlite) {
         created = prepareSqliteFile(target.location());
@@ -306,7 +313,12 @@ QString InitDatabase(const ConnectionTarget& target, bool force, const ConfirmLo
                 backup = backUpSqliteFile(db);
             }
         }
+        Transaction transaction(db);
         SchemaInstaller::Install(db, force);
+        if (!fax.isEmpty()) {
+            WriteFaxNumber(db, fax, FaxModifier());
+        }
+        transaction.commit();
     } catch (...) {
         if (created) {
             removeSqliteFiles(target.location());
@@ -326,6 +338,28 @@ int UpgradeDatabase(const ConnectionTarget& target) {
     }
     Database db(target);
     return SchemaInstaller::Upgrade(db);
+}
+
+QString FaxModifier() {
+    QString user = qEnvironmentVariable("USER");
+    if (user.isEmpty()) {
+        user = qEnvironmentVariable("LOGNAME");
+    }
+    return user.isEmpty() ? kSource : (kSource + QLatin1Char(':') + user).left(kMaxModifier);
+}
+
+FaxSetting ShowFax(const ConnectionTarget& target) {
+    Database db(target);
+    requireInstalled(db);
+    return ReadFaxNumber(db);
+}
+
+FaxSetting SetFax(const ConnectionTarget& target, const QString& number) {
+    CheckFaxNumber(number);
+    Database db(target);
+    requireInstalled(db);
+    WriteFaxNumber(db, number, FaxModifier());
+    return ReadFaxNumber(db);
 }
 
 QString CheckUserId(const QString& id) {

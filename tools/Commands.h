@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/ConnectionTarget.h"
+#include "db/InstallationSettings.h"
 
 #include <QList>
 #include <QString>
@@ -22,12 +23,26 @@ using ConfirmLoss = std::function<void(const QString& loss, const QString& name)
 // when it does not exist yet (its folder must). A database of another program (tables, but no
 // recorded schema version) is refused. A Quorvane database is refused unless `force`, which,
 // once `confirmLoss` agreed, rebuilds the program's own objects; an SQLite file is copied
-// beside itself first. Returns that copy's path (empty when none was made).
-QString InitDatabase(const ConnectionTarget& target, bool force, const ConfirmLoss& confirmLoss);
+// beside itself first. `fax`, when not empty, is stored as the trust department's fax number
+// in the same transaction (checked first); otherwise the installation's placeholder stands.
+// Returns the SQLite copy's path (empty when none was made).
+QString InitDatabase(const ConnectionTarget& target, bool force, const ConfirmLoss& confirmLoss,
+                     const QString& fax = {});
 
 // Brings a database of an older schema version forward to the one of this program, in one
 // transaction; returns the version it had (the current one when there was nothing to do).
 int UpgradeDatabase(const ConnectionTarget& target);
+
+// The trust department's fax number stored in an initialised database of this version.
+FaxSetting ShowFax(const ConnectionTarget& target);
+
+// Checks and stores the trust department's fax number, recorded as changed by quorvane-db and
+// the operating system's user (FaxModifier); returns the setting as stored.
+FaxSetting SetFax(const ConnectionTarget& target, const QString& number);
+
+// Who the tool records as the modifier of a setting: "quorvane-db:" and the operating
+// system's user ("quorvane-db" alone when the user is unknown).
+QString FaxModifier();
 
 // The rules a new account must meet to be usable on the login screen, which upper-cases the
 // id, trims both texts and drops some punctuation. Each returns the text as it is stored

@@ -32,9 +32,11 @@ const QString kHelp = QStringLiteral(
     "\n"
     "用法：\n"
     "  quorvane-db init  (--sqlite FILE | --postgres CONNINFO) [--force [--destroy-data]]\n"
+    "                    [--fax NUMBER]\n"
     "  quorvane-db upgrade (--sqlite FILE | --postgres CONNINFO)\n"
     "  quorvane-db admin (--sqlite FILE | --postgres CONNINFO) --id ID [--name NAME]\n"
     "  quorvane-db demo  (--sqlite FILE | --postgres CONNINFO)\n"
+    "  quorvane-db fax (--sqlite FILE | --postgres CONNINFO) [--set NUMBER]\n"
     "  quorvane-db --help\n"
     "\n"
     "命令：\n"
@@ -48,6 +50,7 @@ const QString kHelp = QStringLiteral(
     "         quorvane.db.2026-12-11T16-30-00.bak），並印出其位置；PostgreSQL 資料庫\n"
     "         不會自動備份，請先以 pg_dump 備份。\n"
     "         不是以 init 建立的資料庫（有其他程式的資料表）一律不變更。\n"
+    "         --fax 同時設定信託部傳真號碼；省略時為「%3」，請再以 fax --set 設定。\n"
     "  upgrade 將舊版程式建立的資料庫結構更新為本程式的版本（%1），保留所有資料；\n"
     "         在一個交易內完成，失敗時不做任何變更。已是最新版本時不做任何變更。\n"
     "         更新前請先備份資料庫，並請所有工作站結束系統。\n"
@@ -55,6 +58,8 @@ const QString kHelp = QStringLiteral(
     "         或於標準輸入不是終端機時讀取其第一行；密碼至少 %2 個字元。\n"
     "  demo   在尚無發行業者的資料庫載入示範資料（發行業者、額度申請、票樣），並建立\n"
     "         ADMIN（系統）、CLERK（經辦）、SUPER（主管）三個帳號，隨機密碼印在標準輸出。\n"
+    "  fax    顯示信託部傳真號碼（印在確認函）與最後變更者、時間；加上 --set 則變更，\n"
+    "         變更者記錄為 quorvane-db 與作業系統使用者。\n"
     "\n"
     "選項：\n"
     "  --sqlite FILE        SQLite 資料庫檔案\n"
@@ -64,6 +69,9 @@ const QString kHelp = QStringLiteral(
     "  --destroy-data       init --force：不詢問，直接同意刪除既有資料（供指令碼使用）\n"
     "  --id ID              admin：使用者帳號（轉為大寫，最多 16 個字元）\n"
     "  --name NAME          admin：使用者姓名（最多 4 個字，不可空白；省略時為「管理者」）\n"
+    "  --fax NUMBER         init：信託部傳真號碼\n"
+    "  --set NUMBER         fax：新的信託部傳真號碼\n"
+    "                       （傳真號碼只能有數字、空白與 - ( ) #，最多 %4 個字元）\n"
     "  -h, --help           顯示本說明\n"
     "\n"
     "結束碼：0 成功；1 失敗（訊息印在標準錯誤）；2 命令列錯誤。\n");
@@ -108,8 +116,10 @@ int run(const QStringList& arguments) {
     const QCommandLineOption destroyData(QStringLiteral("destroy-data"));
     const QCommandLineOption id(QStringLiteral("id"), QString(), QStringLiteral("ID"));
     const QCommandLineOption name(QStringLiteral("name"), QString(), QStringLiteral("NAME"));
+    const QCommandLineOption fax(QStringLiteral("fax"), QString(), QStringLiteral("NUMBER"));
+    const QCommandLineOption set(QStringLiteral("set"), QString(), QStringLiteral("NUMBER"));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
-    parser.addOptions({sqlite, postgres, force, destroyData, id, name, help});
+    parser.addOptions({sqlite, postgres, force, destroyData, id, name, fax, set, help});
     parser.addPositionalArgument(QStringLiteral("command"), QString());
 
     if (!parser.parse(arguments)) {
@@ -119,22 +129,24 @@ int run(const QStringList& arguments) {
                   : QStringLiteral("無法辨識的選項：") + Shown(unknown.join(QStringLiteral("、"))));
     }
     if (parser.isSet(help)) {
-        Print(
-            stdout,
-            kHelp.arg(quorvane::SchemaInstaller::kSchemaVersion).arg(quorvane::kMinPasswordLength));
+        Print(stdout, kHelp.arg(quorvane::SchemaInstaller::kSchemaVersion)
+                          .arg(quorvane::kMinPasswordLength)
+                          .arg(quorvane::kFaxPlaceholder)
+                          .arg(quorvane::kMaxFaxNumber));
         return 0;
     }
     const QStringList positional = parser.positionalArguments();
     if (positional.size() != 1) {
-        usage(positional.isEmpty() ? QStringLiteral("請指定命令：init、upgrade、admin 或 demo")
+        usage(positional.isEmpty() ? QStringLiteral("請指定命令：init、upgrade、admin、demo 或 fax")
                                    : QStringLiteral("多餘的參數：") +
                                          Shown(positional.mid(1).join(QLatin1Char(' '))));
     }
     const QString command = positional.front();
     if (command != QStringLiteral("init") && command != QStringLiteral("upgrade") &&
-        command != QStringLiteral("admin") && command != QStringLiteral("demo")) {
+        command != QStringLiteral("admin") && command != QStringLiteral("demo") &&
+        command != QStringLiteral("fax")) {
         usage(QStringLiteral("無法辨識的命令：") + Shown(command) +
-              QStringLiteral("（可用的命令：init、upgrade、admin、demo）"));
+              QStringLiteral("（可用的命令：init、upgrade、admin、demo、fax）"));
     }
     if (parser.isSet(force) && command != QStringLiteral("init")) {
         usage(QStringLiteral("--force 只能用於 init"));
@@ -145,18 +157,38 @@ int run(const QStringList& arguments) {
     if ((parser.isSet(id) || parser.isSet(name)) && command != QStringLiteral("admin")) {
         usage(QStringLiteral("--id 與 --name 只能用於 admin"));
     }
+    if (parser.isSet(fax) && command != QStringLiteral("init")) {
+        usage(QStringLiteral("--fax 只能用於 init（變更傳真號碼請用 fax --set）"));
+    }
+    if (parser.isSet(set) && command != QStringLiteral("fax")) {
+        usage(QStringLiteral("--set 只能用於 fax"));
+    }
+    if (parser.isSet(fax) && parser.value(fax).trimmed().isEmpty()) {
+        usage(QStringLiteral("--fax 需要傳真號碼"));
+    }
     const ConnectionTarget target = targetFrom(parser, sqlite, postgres);
 
     if (command == QStringLiteral("init")) {
         const QString backup = quorvane::tool::InitDatabase(
-            target, parser.isSet(force), [&](const QString& loss, const QString& databaseName) {
+            target, parser.isSet(force),
+            [&](const QString& loss, const QString& databaseName) {
                 quorvane::tool::ConfirmDestruction(loss, databaseName, parser.isSet(destroyData));
-            });
+            },
+            parser.value(fax));
         QString text = QStringLiteral("已建立資料庫結構（版本 %1）：")
                            .arg(quorvane::SchemaInstaller::kSchemaVersion) +
                        Shown(target.describe()) + QLatin1Char('\n');
         if (!backup.isEmpty()) {
             text += QStringLiteral("原資料庫檔案的備份：") + Shown(backup) + QLatin1Char('\n');
+        }
+        if (parser.isSet(fax)) {
+            text += QStringLiteral("信託部傳真號碼：") + parser.value(fax).trimmed() +
+                    QLatin1Char('\n');
+        } else {
+            text += QStringLiteral(
+                        "信託部傳真號碼尚未設定（目前為「%1」），請以 "
+                        "quorvane-db fax --set 號碼 設定\n")
+                        .arg(quorvane::kFaxPlaceholder);
         }
         Print(stdout,
               text + QStringLiteral("下一步：以 quorvane-db admin --id 帳號 建立系統管理者\n"));
@@ -182,6 +214,22 @@ int run(const QStringList& arguments) {
                                             quorvane::tool::ReadNewPassword);
         Print(stdout, QStringLiteral("已建立系統管理者：") + userId + QStringLiteral("（") +
                           Shown(target.describe()) + QStringLiteral("）\n"));
+    } else if (command == QStringLiteral("fax")) {
+        const quorvane::FaxSetting setting = parser.isSet(set)
+                                                 ? quorvane::tool::SetFax(target, parser.value(set))
+                                                 : quorvane::tool::ShowFax(target);
+        QString text = (parser.isSet(set) ? QStringLiteral("已變更信託部傳真號碼：")
+                                          : QStringLiteral("信託部傳真號碼：")) +
+                       Shown(setting.number) + QStringLiteral("（") + Shown(target.describe()) +
+                       QStringLiteral("）\n");
+        if (setting.isPlaceholder()) {
+            text += QStringLiteral("尚未設定，請以 quorvane-db fax --set 號碼 設定\n");
+        } else if (!setting.idUserModify.isEmpty()) {
+            text += QStringLiteral("最後變更：") + Shown(setting.idUserModify) + QLatin1Char(' ') +
+                    setting.timeModify.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) +
+                    QLatin1Char('\n');
+        }
+        Print(stdout, text);
     } else {
         const QList<quorvane::tool::Credential> credentials = quorvane::tool::LoadDemoData(target);
         QString text = QStringLiteral("已載入示範資料：") + quorvane::tool::DemoDataSummary() +

@@ -11,7 +11,9 @@ namespace quorvane {
 class SchemaInstaller {
 public:
     // 2: failed logins counted per account, the account lock and the login-failure log.
-    static constexpr int kSchemaVersion = 2;
+    // 3: layout 0 prints its text turned with the voucher; installation settings (the trust
+    // department's fax number).
+    static constexpr int kSchemaVersion = 3;
 
     // Throws Failure when the database already holds tables (unless `force`, which drops the
     // program's own objects first) or when a statement fails; nothing is left half-created.

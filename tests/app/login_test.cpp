@@ -322,7 +322,9 @@ TEST_F(StartupTest, ADatabaseOfAnotherSchemaVersionIsRefusedWithWhatToDo) {
     test::InstallSchemaVersion1(*db);
     dialogs_.expectMessage(
         Dialogs::Icon::Critical, QStringLiteral("系統初始化"),
-        QStringLiteral("資料庫結構版本為 1，本版系統需要版本 2\r\n") + where +
+        QStringLiteral("資料庫結構版本為 1，本版系統需要版本 %1\r\n")
+                .arg(SchemaInstaller::kSchemaVersion) +
+            where +
             QStringLiteral("\r\n\r\n請系統管理者先備份資料庫，再以 "
                            "quorvane-db upgrade 更新資料庫結構，然後重新啟動系統"));
     EXPECT_FALSE(CheckDatabaseVersion(*db, dialogs_));
@@ -330,10 +332,15 @@ TEST_F(StartupTest, ADatabaseOfAnotherSchemaVersionIsRefusedWithWhatToDo) {
     SchemaInstaller::Upgrade(*db);
     EXPECT_TRUE(CheckDatabaseVersion(*db, dialogs_));
 
-    db->ConnExecute(Statement(QStringLiteral(
-        "INSERT INTO SYS_SchemaVersion (Version, TimeInstalled) VALUES (3, '2030-01-01')")));
+    const int newer = SchemaInstaller::kSchemaVersion + 1;
+    db->ConnExecute(
+        Statement(QStringLiteral("INSERT INTO SYS_SchemaVersion (Version, TimeInstalled) "
+                                 "VALUES (?, '2030-01-01')"),
+                  {newer}));
     dialogs_.expectMessage(Dialogs::Icon::Critical, QStringLiteral("系統初始化"),
-                           QStringLiteral("資料庫結構版本為 3，比本版系統使用的版本 2 新\r\n") +
+                           QStringLiteral("資料庫結構版本為 %1，比本版系統使用的版本 %2 新\r\n")
+                                   .arg(newer)
+                                   .arg(SchemaInstaller::kSchemaVersion) +
                                where + QStringLiteral("\r\n\r\n請安裝新版的系統後再啟動"));
     EXPECT_FALSE(CheckDatabaseVersion(*db, dialogs_));
     EXPECT_EQ(dialogs_.pending(), 0U);

@@ -94,6 +94,11 @@ QString failureText(const std::function<void()>& work) {
     return {};
 }
 
+const QStringList kSettingColumns = {QStringLiteral("Name"), QStringLiteral("Value"),
+                                     QStringLiteral("IdUserModify"), QStringLiteral("TimeModify")};
+const QStringList kLayoutColumns = {QStringLiteral("IdTemplate"), QStringLiteral("NameShape"),
+                                    QStringLiteral("TextOrientation")};
+
 // A database as the first release left it, holding a little of everything.
 class UpgradeTest : public testing::TestWithParam<Backend> {
 protected:
@@ -120,6 +125,27 @@ protected:
         test::PrintVouchers(db(), sample, 1000, 3);
     }
 
+    // The upgraded database has exactly what a new one of this version has: the same tables,
+    // views, columns and indexes, and the same settings. Returns the new database's text
+    // directions of the layout rows.
+    QStringList expectMatchesAFreshInstall() {
+        ScratchDatabase freshScratch(GetParam());
+        const std::unique_ptr<Database> fresh = freshScratch.connect();
+        SchemaInstaller::Install(*fresh);
+        const QStringList objects = relationsOf(*fresh);
+        EXPECT_EQ(relationsOf(db()), objects);
+        EXPECT_EQ(indexesOf(db()), indexesOf(*fresh));
+        EXPECT_TRUE(indexesOf(db()).contains(QStringLiteral("ix_sys_loginfailure_iduser")));
+        for (const QString& object : objects) {
+            EXPECT_EQ(columnsOf(db(), object), columnsOf(*fresh, object)) << object.toStdString();
+        }
+        EXPECT_EQ(contentOf(db(), QStringLiteral("SYS_Setting"), kSettingColumns),
+                  contentOf(*fresh, QStringLiteral("SYS_Setting"), kSettingColumns));
+        EXPECT_EQ(contentOf(db(), QStringLiteral("SYS_Setting"), kSettingColumns),
+                  QStringList{QStringLiteral("FaxTrustDepartment|待設定|<NULL>|<NULL>")});
+        return contentOf(*fresh, QStringLiteral("ST_TicketPrintTemplate"), kLayoutColumns);
+    }
+
     std::unique_ptr<ScratchDatabase> scratch_;
     std::unique_ptr<Database> db_;
 };
@@ -141,6 +167,8 @@ TEST_P(UpgradeTest, FromVersionOneKeepsEveryRowAndMatchesAFreshInstall) {
     QHash<QString, QStringList> before;
     for (const QString& table : tables) {
         columnsBefore[table] = columnsOf(db(), table);
+        // The layout's text directions change (checked below); everything else stays.
+        columnsBefore[table].removeAll(QStringLiteral("textorientation"));
         before[table] = contentOf(db(), table, columnsBefore[table]);
         ASSERT_FALSE(before[table].isEmpty()) << table.toStdString();
     }
@@ -151,7 +179,7 @@ TEST_P(UpgradeTest, FromVersionOneKeepsEveryRowAndMatchesAFreshInstall) {
 
     EXPECT_EQ(SchemaInstaller::InstalledVersion(db()), SchemaInstaller::kSchemaVersion);
     EXPECT_EQ(contentOf(db(), QStringLiteral("SYS_SchemaVersion"), {QStringLiteral("Version")}),
-              (QStringList{QStringLiteral("1"), QStringLiteral("2")}));
+              (QStringList{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")}));
     for (const QString& table : tables) {
         EXPECT_EQ(contentOf(db(), table, columnsBefore[table]), before[table])
             << table.toStdString();
@@ -163,17 +191,9 @@ TEST_P(UpgradeTest, FromVersionOneKeepsEveryRowAndMatchesAFreshInstall) {
                    QStringLiteral("Locked"), QStringLiteral("TimeLocked")}),
         (QStringList{QStringLiteral("ADMIN|0|0|<NULL>"), QStringLiteral("CLERK|0|0|<NULL>")}));
 
-    // The upgraded database has exactly what a new one of this version has.
-    ScratchDatabase freshScratch(GetParam());
-    const std::unique_ptr<Database> fresh = freshScratch.connect();
-    SchemaInstaller::Install(*fresh);
-    const QStringList objects = relationsOf(*fresh);
-    EXPECT_EQ(relationsOf(db()), objects);
-    EXPECT_EQ(indexesOf(db()), indexesOf(*fresh));
-    EXPECT_TRUE(indexesOf(db()).contains(QStringLiteral("ix_sys_loginfailure_iduser")));
-    for (const QString& object : objects) {
-        EXPECT_EQ(columnsOf(db(), object), columnsOf(*fresh, object)) << object.toStdString();
-    }
+    // Layout 0 untouched since installation now turns its text exactly as a new one does.
+    EXPECT_EQ(contentOf(db(), QStringLiteral("ST_TicketPrintTemplate"), kLayoutColumns),
+              expectMatchesAFreshInstall());
 
     // The new columns and table take rows, and their checks hold.
     db().ConnExecute(Statement(QStringLiteral("UPDATE BF_User SET LoginFailures = 5, Locked = 1, "
@@ -193,6 +213,64 @@ TEST_P(UpgradeTest, FromVersionOneKeepsEveryRowAndMatchesAFreshInstall) {
     EXPECT_EQ(contentOf(db(), QStringLiteral("SYS_LoginFailure"),
                         {QStringLiteral("IdLoginFailure"), QStringLiteral("IdUserTyped")}),
               (QStringList{QStringLiteral("1|clerk"), QStringLiteral("2|clerk")}));
+}
+
+TEST_P(UpgradeTest, FromVersionTwoTurnsLayoutZeroUnlessChangedAndAddsTheFaxSetting) {
+    test::UpgradeToSchemaVersion2(db());
+    fill();
+    db().ConnExecute(
+        Statement(QStringLiteral("UPDATE BF_User SET LoginFailures = 2, Locked = 1 "
+                                 "WHERE IdUser = 'CLERK'")));
+    db().ConnExecute(Statement(
+        QStringLiteral("INSERT INTO SYS_LoginFailure (TimeFailure, IdUserTyped) VALUES (?, ?)"),
+        {db().GetServerTime(), QStringLiteral("clerk")}));
+    // A user turned one box of layout 0 upwards, and made a second layout of their own.
+    db().ConnExecute(
+        Statement(QStringLiteral("UPDATE ST_TicketPrintTemplate SET TextOrientation = 2 "
+                                 "WHERE IdTemplate = 0 AND NameShape = 'txtTicketCheck'")));
+    db().ConnExecute(Statement(QStringLiteral(
+        "INSERT INTO ST_TicketPrintTemplate (IdTemplate, NameShape, TextOrientation) "
+        "VALUES (1, 'txtTicketTitle', 0)")));
+    ASSERT_EQ(SchemaInstaller::InstalledVersion(db()), 2);
+
+    const QStringList tables = {
+        QStringLiteral("BF_User"),          QStringLiteral("BF_Customer"),
+        QStringLiteral("OR_Account"),       QStringLiteral("OR_TicketForm"),
+        QStringLiteral("ST_TicketTask"),    QStringLiteral("OR_TicketPrint"),
+        QStringLiteral("SYS_LoginFailure"), QStringLiteral("v_BF_Customer")};
+    QHash<QString, QStringList> before;
+    for (const QString& table : tables) {
+        before[table] = contentOf(db(), table, columnsOf(db(), table));
+        ASSERT_FALSE(before[table].isEmpty()) << table.toStdString();
+    }
+    QStringList layoutColumns = columnsOf(db(), QStringLiteral("ST_TicketPrintTemplate"));
+    layoutColumns.removeAll(QStringLiteral("textorientation"));
+    const QStringList layoutBefore =
+        contentOf(db(), QStringLiteral("ST_TicketPrintTemplate"), layoutColumns);
+
+    EXPECT_EQ(SchemaInstaller::Upgrade(db()), 2);
+    EXPECT_EQ(db().transactionDepth(), 0);
+    EXPECT_EQ(contentOf(db(), QStringLiteral("SYS_SchemaVersion"), {QStringLiteral("Version")}),
+              (QStringList{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")}));
+    for (const QString& table : tables) {
+        EXPECT_EQ(contentOf(db(), table, columnsOf(db(), table)), before[table])
+            << table.toStdString();
+    }
+    EXPECT_EQ(contentOf(db(), QStringLiteral("ST_TicketPrintTemplate"), layoutColumns),
+              layoutBefore);
+
+    // Layout 0 turns as a new installation's does, but for the box the user changed; the
+    // user's own layout keeps its direction.
+    QStringList expected = expectMatchesAFreshInstall();
+    ASSERT_EQ(expected.size(), 12);
+    for (const QString& row : expected) {
+        EXPECT_TRUE(row.startsWith(QStringLiteral("0|")) && row.endsWith(QStringLiteral("|3")))
+            << row.toStdString();
+    }
+    expected.replace(expected.indexOf(QStringLiteral("0|txtTicketCheck|3")),
+                     QStringLiteral("0|txtTicketCheck|2"));
+    expected.append(QStringLiteral("1|txtTicketTitle|0"));
+    EXPECT_EQ(contentOf(db(), QStringLiteral("ST_TicketPrintTemplate"), kLayoutColumns), expected);
 }
 
 TEST_P(UpgradeTest, ACurrentDatabaseIsLeftAsItIs) {
@@ -233,7 +311,8 @@ TEST_P(UpgradeTest, AFailedUpgradeChangesNothing) {
 TEST_P(UpgradeTest, DatabasesWithoutAVersionOrOfANewerOneAreRefused) {
     db().ConnExecute(Statement(QStringLiteral("UPDATE SYS_SchemaVersion SET Version = 9")));
     QString text = failureText([&] { SchemaInstaller::Upgrade(db()); });
-    EXPECT_TRUE(text.contains(QStringLiteral("版本 9 比本程式支援的版本 2 新")))
+    EXPECT_TRUE(text.contains(
+        QStringLiteral("版本 9 比本程式支援的版本 %1 新").arg(SchemaInstaller::kSchemaVersion)))
         << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("未做任何變更"))) << text.toStdString();
 

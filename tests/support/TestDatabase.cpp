@@ -100,9 +100,11 @@ std::unique_ptr<Database> ScratchDatabase::connect() {
     return std::make_unique<Database>(target_, UniqueConnectionName());
 }
 
-void InstallSchemaVersion1(Database& db) {
-    QFile script(QStringLiteral(QUORVANE_SCHEMA_V1_DIR "/%1.sql")
-                     .arg(db.dialect().isSqlite() ? QStringLiteral("sqlite")
+namespace {
+
+// Runs a schema script of the backend in one transaction and records the version it reaches.
+void runScript(Database& db, const QString& path, int version) {
+    QFile script(path.arg(db.dialect().isSqlite() ? QStringLiteral("sqlite")
                                                   : QStringLiteral("postgresql")));
     if (!script.open(QIODevice::ReadOnly)) {
         throw std::runtime_error("cannot read " + script.fileName().toStdString());
@@ -112,9 +114,19 @@ void InstallSchemaVersion1(Database& db) {
         db.ConnExecute(Statement(statement));
     }
     db.ConnExecute(Statement(
-        QStringLiteral("INSERT INTO SYS_SchemaVersion (Version, TimeInstalled) VALUES (1, ?)"),
-        {db.GetServerTime()}));
+        QStringLiteral("INSERT INTO SYS_SchemaVersion (Version, TimeInstalled) VALUES (?, ?)"),
+        {version, db.GetServerTime()}));
     transaction.commit();
+}
+
+}  // namespace
+
+void InstallSchemaVersion1(Database& db) {
+    runScript(db, QStringLiteral(QUORVANE_SCHEMA_V1_DIR "/%1.sql"), 1);
+}
+
+void UpgradeToSchemaVersion2(Database& db) {
+    runScript(db, QStringLiteral(QUORVANE_SCHEMA_DIR "/upgrade-2.%1.sql"), 2);
 }
 
 void BackendTest::SetUp() {

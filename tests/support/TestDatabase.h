@@ -70,6 +70,11 @@ QString UniqueConnectionName();
 // its version record: the database an upgrade starts from.
 void InstallSchemaVersion1(Database& db);
 
+// Brings a database of version 1 (as built above) to version 2 with the released upgrade
+// script alone (src/db/schema/upgrade-2.*.sql), recording that version: the database a
+// version-3 upgrade starts from.
+void UpgradeToSchemaVersion2(Database& db);
+
 }  // namespace quorvane::test
 
 #define QUORVANE_INSTANTIATE_BACKENDS(Fixture)                                                   \

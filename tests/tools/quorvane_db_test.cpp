@@ -1,5 +1,6 @@
 #include "core/Password.h"
 #include "db/Database.h"
+#include "db/InstallationSettings.h"
 #include "db/SchemaInstaller.h"
 #include "support/SilentServer.h"
 #include "support/TestDatabase.h"
@@ -517,9 +518,11 @@ TEST_P(ToolTest, UpgradeBringsAVersionOneDatabaseForwardOnce) {
 
     const ToolRun upgrade = runTool(on(QStringLiteral("upgrade")));
     ASSERT_EQ(upgrade.exitCode, 0) << describe(upgrade);
-    EXPECT_TRUE(upgrade.out.contains(QStringLiteral("已將資料庫結構由版本 1 更新為版本 2")))
+    EXPECT_TRUE(upgrade.out.contains(QStringLiteral("已將資料庫結構由版本 1 更新為版本 %1")
+                                         .arg(SchemaInstaller::kSchemaVersion)))
         << describe(upgrade);
-    EXPECT_EQ(SchemaInstaller::InstalledVersion(*connect(target())), 2);
+    EXPECT_EQ(SchemaInstaller::InstalledVersion(*connect(target())),
+              SchemaInstaller::kSchemaVersion);
     EXPECT_EQ(rowCount(target(), QStringLiteral("BF_Customer")), 1);
     EXPECT_EQ(rowCount(target(), QStringLiteral("ST_TicketPrintTemplate")), 12);
     EXPECT_EQ(connect(target())->LookupText(Statement(
@@ -528,12 +531,82 @@ TEST_P(ToolTest, UpgradeBringsAVersionOneDatabaseForwardOnce) {
 
     const ToolRun again = runTool(on(QStringLiteral("upgrade")));
     EXPECT_EQ(again.exitCode, 0) << describe(again);
-    EXPECT_TRUE(again.out.contains(QStringLiteral("已是最新版本（版本 2），未做任何變更")))
+    EXPECT_TRUE(again.out.contains(QStringLiteral("已是最新版本（版本 %1），未做任何變更")
+                                       .arg(SchemaInstaller::kSchemaVersion)))
         << describe(again);
+    const ToolRun fax = runTool(on(QStringLiteral("fax")));
+    EXPECT_EQ(fax.exitCode, 0) << describe(fax);
+    EXPECT_TRUE(fax.out.contains(QStringLiteral("信託部傳真號碼：待設定"))) << describe(fax);
     const ToolRun adminAfter =
         runTool(on(QStringLiteral("admin"), {QStringLiteral("--id"), QStringLiteral("ROOT")}),
                 "Secret99\n");
     EXPECT_EQ(adminAfter.exitCode, 0) << describe(adminAfter);
+}
+
+// Who the tool records as a setting's modifier: itself and the operating system's user.
+QString toolUser() {
+    QString user = qEnvironmentVariable("USER");
+    if (user.isEmpty()) {
+        user = qEnvironmentVariable("LOGNAME");
+    }
+    return user.isEmpty() ? QStringLiteral("quorvane-db") : QStringLiteral("quorvane-db:") + user;
+}
+
+// The trust department's fax number as stored: number and modifier.
+QString storedFax(const ConnectionTarget& target) {
+    const FaxSetting setting = ReadFaxNumber(*connect(target));
+    return setting.number + QLatin1Char('|') + setting.idUserModify;
+}
+
+TEST_P(ToolTest, FaxShowsChangesAndRefusesABadNumber) {
+    init();
+    const ToolRun shown = runTool(on(QStringLiteral("fax")));
+    EXPECT_EQ(shown.exitCode, 0) << describe(shown);
+    EXPECT_TRUE(shown.out.contains(QStringLiteral("信託部傳真號碼：待設定"))) << describe(shown);
+    EXPECT_TRUE(shown.out.contains(QStringLiteral("尚未設定，請以 quorvane-db fax --set")))
+        << describe(shown);
+
+    const ToolRun set = runTool(
+        on(QStringLiteral("fax"), {QStringLiteral("--set"), QStringLiteral(" (02) 2345-6789 ")}));
+    EXPECT_EQ(set.exitCode, 0) << describe(set);
+    EXPECT_TRUE(set.out.contains(QStringLiteral("已變更信託部傳真號碼：(02) 2345-6789")))
+        << describe(set);
+    EXPECT_EQ(storedFax(target()), QStringLiteral("(02) 2345-6789|") + toolUser());
+    EXPECT_TRUE(ReadFaxNumber(*connect(target())).timeModify.isValid());
+
+    const ToolRun again = runTool(on(QStringLiteral("fax")));
+    EXPECT_EQ(again.exitCode, 0) << describe(again);
+    EXPECT_TRUE(again.out.contains(QStringLiteral("信託部傳真號碼：(02) 2345-6789")))
+        << describe(again);
+    EXPECT_TRUE(again.out.contains(QStringLiteral("最後變更：quorvane-db"))) << describe(again);
+
+    const ToolRun bad = runTool(
+        on(QStringLiteral("fax"), {QStringLiteral("--set"), QStringLiteral("02-2345 ext 9")}));
+    EXPECT_EQ(bad.exitCode, 1) << describe(bad);
+    EXPECT_TRUE(bad.err.contains(QStringLiteral("只能有數字、空白與 - ( ) #"))) << describe(bad);
+    EXPECT_EQ(storedFax(target()), QStringLiteral("(02) 2345-6789|") + toolUser());
+}
+
+TEST_P(ToolTest, InitStoresTheFaxNumberGivenOrRefusesABadOneBeforeCreatingAnything) {
+    const ToolRun bad =
+        runTool(on(QStringLiteral("init"),
+                   {QStringLiteral("--fax"), QStringLiteral("123456789012345678901")}));
+    EXPECT_EQ(bad.exitCode, 1) << describe(bad);
+    EXPECT_TRUE(bad.err.contains(QStringLiteral("最多 20 個字元"))) << describe(bad);
+    EXPECT_FALSE(SchemaInstaller::HasTables(*connect(target())));
+
+    const ToolRun run = runTool(
+        on(QStringLiteral("init"), {QStringLiteral("--fax"), QStringLiteral("02-2345-6789")}));
+    ASSERT_EQ(run.exitCode, 0) << describe(run);
+    EXPECT_TRUE(run.out.contains(QStringLiteral("信託部傳真號碼：02-2345-6789"))) << describe(run);
+    EXPECT_EQ(storedFax(target()), QStringLiteral("02-2345-6789|") + toolUser());
+
+    // A rebuild without --fax returns to the placeholder and says so.
+    const ToolRun forced = runTool(
+        on(QStringLiteral("init"), {QStringLiteral("--force"), QStringLiteral("--destroy-data")}));
+    ASSERT_EQ(forced.exitCode, 0) << describe(forced);
+    EXPECT_TRUE(forced.out.contains(QStringLiteral("信託部傳真號碼尚未設定"))) << describe(forced);
+    EXPECT_EQ(storedFax(target()), QStringLiteral("待設定|"));
 }
 
 TEST_P(ToolTest, UpgradeRefusesAnUninitialisedDatabase) {
@@ -631,6 +704,12 @@ TEST(ToolInputTest, CommandLineMistakesGetUsageHelp) {
          QStringLiteral("--destroy-data")},
         {QStringLiteral("admin"), QStringLiteral("--sqlite"), file, QStringLiteral("--id"),
          QStringLiteral("ROOT"), QStringLiteral("--destroy-data")},
+        {QStringLiteral("fax"), QStringLiteral("--sqlite"), file, QStringLiteral("--fax"),
+         QStringLiteral("02-1234")},
+        {QStringLiteral("init"), QStringLiteral("--sqlite"), file, QStringLiteral("--set"),
+         QStringLiteral("02-1234")},
+        {QStringLiteral("init"), QStringLiteral("--sqlite"), file, QStringLiteral("--fax"),
+         QStringLiteral(" ")},
     };
     for (const QStringList& arguments : mistakes) {
         const ToolRun run = runTool(arguments);
@@ -642,11 +721,13 @@ TEST(ToolInputTest, CommandLineMistakesGetUsageHelp) {
 
     const ToolRun help = runTool({QStringLiteral("--help")});
     EXPECT_EQ(help.exitCode, 0) << describe(help);
-    for (const char* form : {"quorvane-db init  (--sqlite FILE | --postgres CONNINFO) [--force "
-                             "[--destroy-data]]",
-                             "quorvane-db upgrade (--sqlite FILE | --postgres CONNINFO)",
-                             "quorvane-db admin (--sqlite FILE | --postgres CONNINFO) --id ID",
-                             "quorvane-db demo  (--sqlite FILE | --postgres CONNINFO)"}) {
+    for (const char* form :
+         {"quorvane-db init  (--sqlite FILE | --postgres CONNINFO) [--force "
+          "[--destroy-data]]",
+          "quorvane-db upgrade (--sqlite FILE | --postgres CONNINFO)",
+          "quorvane-db admin (--sqlite FILE | --postgres CONNINFO) --id ID",
+          "quorvane-db demo  (--sqlite FILE | --postgres CONNINFO)", "[--fax NUMBER]",
+          "quorvane-db fax (--sqlite FILE | --postgres CONNINFO) [--set NUMBER]"}) {
         EXPECT_TRUE(help.out.contains(QString::fromUtf8(form))) << form;
     }
 }

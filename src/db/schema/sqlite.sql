@@ -215,6 +215,17 @@ CREATE TABLE SYS_SchemaVersion (
     CONSTRAINT PK_SYS_SchemaVersion PRIMARY KEY (Version)
 );
 
+-- Settings of the installation shared by every workstation, one row per setting (names in
+-- db/InstallationSettings.h), with who changed it last (an account, or quorvane-db and the operating
+-- system's user) and when; both NULL while the installation's value stands.
+CREATE TABLE SYS_Setting (
+    Name          VARCHAR(40)   NOT NULL,
+    Value         VARCHAR(200)  NOT NULL,
+    IdUserModify  VARCHAR(64),
+    TimeModify    TEXT        ,
+    CONSTRAINT PK_SYS_Setting PRIMARY KEY (Name)
+);
+
 -- Quota balance per issuer: the amount of the newest approved, active application; the face
 -- value of the issuer's live (not nullified) printed vouchers; and what remains. NULL where
 -- there is nothing to count; readers take NULL as 0.
@@ -310,18 +321,25 @@ INSERT INTO VBA_MsoTextOrientation (Value, NameDisplay, OrderDisplay) VALUES
 -- top; goods name and face value below it; usage notes on the left with the issuer's address,
 -- guarantee period and web address under them; the issuer's name, business number, person in
 -- charge and telephone on the right; the check code in the bottom right corner.
+-- The voucher is printed turned a quarter turn clockwise onto the 70 x 180 mm portrait page,
+-- so every box's text runs along the voucher's long side, turned with it: direction 3.
 INSERT INTO ST_TicketPrintTemplate (IdTemplate, NameShape, DescriptionShape, OrderShape,
     ShapeLeft, ShapeTop, ShapeWidth, ShapeHeight, TextOrientation, ParagraphLineSpacing,
     FontName, FontSize, FontBold, FontItalic) VALUES
-    (0, 'txtTicketTitle',    '票卷標題',     1,  10,  3, 160, 12, 0, 28, '標楷體',   26, 1, 0),
-    (0, 'txtAddressWeb',     '網址',         2,  10, 63, 100,  5, 0, 10, '新細明體',  8, 0, 0),
-    (0, 'txtTicketName',     '商品名稱',     3,  10, 16, 100,  9, 0, 20, '標楷體',   18, 0, 0),
-    (0, 'txtTicketAmount',   '票卷面額',     4, 115, 16,  55,  9, 0, 20, '標楷體',   18, 1, 0),
-    (0, 'txtNameCompany',    '發行業者名稱', 5, 115, 27,  55,  6, 0, 13, '新細明體', 11, 0, 0),
-    (0, 'txtNoVAT',          '統一編號',     6, 115, 34,  55,  5, 0, 11, '新細明體',  9, 0, 0),
-    (0, 'txtNameCEO',        '負責人',       7, 115, 40,  55,  5, 0, 11, '新細明體',  9, 0, 0),
-    (0, 'txtAddressCompany', '公司地址',     8,  10, 51, 100,  5, 0, 11, '新細明體',  9, 0, 0),
-    (0, 'txtTelCompany',     '服務電話',     9, 115, 46,  55,  5, 0, 11, '新細明體',  9, 0, 0),
-    (0, 'txtTicketNote',     '使用說明',    10,  10, 27, 100, 22, 0, 10, '新細明體',  8, 0, 0),
-    (0, 'txtTicketDate',     '信託保證期間', 11, 10, 57, 100,  5, 0, 11, '新細明體',  9, 0, 0),
-    (0, 'txtTicketCheck',    '檢查碼',      12, 130, 62,  45,  6, 0, 12, '新細明體', 10, 0, 0);
+    (0, 'txtTicketTitle',    '票卷標題',     1,  10,  3, 160, 12, 3, 28, '標楷體',   26, 1, 0),
+    (0, 'txtAddressWeb',     '網址',         2,  10, 63, 100,  5, 3, 10, '新細明體',  8, 0, 0),
+    (0, 'txtTicketName',     '商品名稱',     3,  10, 16, 100,  9, 3, 20, '標楷體',   18, 0, 0),
+    (0, 'txtTicketAmount',   '票卷面額',     4, 115, 16,  55,  9, 3, 20, '標楷體',   18, 1, 0),
+    (0, 'txtNameCompany',    '發行業者名稱', 5, 115, 27,  55,  6, 3, 13, '新細明體', 11, 0, 0),
+    (0, 'txtNoVAT',          '統一編號',     6, 115, 34,  55,  5, 3, 11, '新細明體',  9, 0, 0),
+    (0, 'txtNameCEO',        '負責人',       7, 115, 40,  55,  5, 3, 11, '新細明體',  9, 0, 0),
+    (0, 'txtAddressCompany', '公司地址',     8,  10, 51, 100,  5, 3, 11, '新細明體',  9, 0, 0),
+    (0, 'txtTelCompany',     '服務電話',     9, 115, 46,  55,  5, 3, 11, '新細明體',  9, 0, 0),
+    (0, 'txtTicketNote',     '使用說明',    10,  10, 27, 100, 22, 3, 10, '新細明體',  8, 0, 0),
+    (0, 'txtTicketDate',     '信託保證期間', 11, 10, 57, 100,  5, 3, 11, '新細明體',  9, 0, 0),
+    (0, 'txtTicketCheck',    '檢查碼',      12, 130, 62,  45,  6, 3, 12, '新細明體', 10, 0, 0);
+
+-- Installation data: the trust department's fax number printed in the confirmation letter. A
+-- placeholder (not a valid number) until quorvane-db init --fax or quorvane-db fax --set
+-- stores the real one.
+INSERT INTO SYS_Setting (Name, Value) VALUES ('FaxTrustDepartment', '待設定');

@@ -107,7 +107,7 @@ TEST_P(TicketTemplateTest, TemplateHoldsTheSampleAndIssuerTextsInLayoutOrder) {
     EXPECT_TRUE(title.font.bold);
     EXPECT_FALSE(title.font.italic);
     EXPECT_EQ(title.lineSpacingPoints, 28);
-    EXPECT_EQ(title.direction, TextDirection::Horizontal);
+    EXPECT_EQ(title.direction, TextDirection::Downward);
     const TextBox& company = boxes[4];
     EXPECT_EQ(company.font.face, u"新細明體"_s);
     EXPECT_EQ(company.font.points, 11);
@@ -117,7 +117,7 @@ TEST_P(TicketTemplateTest, TemplateHoldsTheSampleAndIssuerTextsInLayoutOrder) {
 
 TEST_P(TicketTemplateTest, TemplateFollowsTheRowsFontAndDirection) {
     db().ConnExecute(Statement(
-        u"UPDATE ST_TicketPrintTemplate SET TextOrientation = 3, FontName = ?, FontSize = 14, "
+        u"UPDATE ST_TicketPrintTemplate SET TextOrientation = 2, FontName = ?, FontSize = 14, "
         u"FontBold = 0, FontItalic = 1, ParagraphLineSpacing = 16 "
         u"WHERE IdTemplate = 0 AND NameShape = 'txtTicketName'"_s,
         {u"Noto Sans CJK TC"_s}));
@@ -126,7 +126,7 @@ TEST_P(TicketTemplateTest, TemplateFollowsTheRowsFontAndDirection) {
                     .built);
     const std::optional<TextBox> name = Find(ReadTextBoxes(path()), u"txtTicketName"_s);
     ASSERT_TRUE(name);
-    EXPECT_EQ(name->direction, TextDirection::Downward);
+    EXPECT_EQ(name->direction, TextDirection::Upward);
     EXPECT_EQ(name->font.face, u"Noto Sans CJK TC"_s);
     EXPECT_EQ(name->font.points, 14);
     EXPECT_FALSE(name->font.bold);

@@ -107,7 +107,8 @@ TEST_P(TemplateScreenTest, OpensOnTheTitleBoxOfLayoutZeroUnderTheDesignedCaption
     EXPECT_EQ(field(QStringLiteral("txtShapeTop"))->text(), QStringLiteral("3"));
     EXPECT_EQ(field(QStringLiteral("txtShapeWidth"))->text(), QStringLiteral("160"));
     EXPECT_EQ(field(QStringLiteral("txtShapeHeight"))->text(), QStringLiteral("12"));
-    EXPECT_EQ(combo(QStringLiteral("cmbTextOrientation"))->currentText(), QStringLiteral("水平"));
+    EXPECT_EQ(combo(QStringLiteral("cmbTextOrientation"))->currentText(),
+              QStringLiteral("向下旋轉 90 度"));
     EXPECT_EQ(combo(QStringLiteral("cmbParagraphLineSpacing"))->currentText(),
               QStringLiteral("28"));
     EXPECT_EQ(combo(QStringLiteral("cmbFontSize"))->currentText(), QStringLiteral("26"));
